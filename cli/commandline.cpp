@@ -1,0 +1,147 @@
+#include "commandline.h"
+
+#include "engine/globals.h"
+#include "engine/sparse.h"
+#include "platform/codepage.h"
+#include "platform/gamepath.h"
+
+#include <QFileInfo>
+
+const CommandLine::Command CommandLine::kCommands[] = {
+    {"block", "GAME KEYWORD INIFILE NAME", "print the text of one block, byte for byte",
+     "zarnith-cli block ~/Torvane Weapon Weapon.ini RangerRifle", 4, &CommandLine::block},
+    {"value", "GAME KEYWORD INIFILE NAME PARAMETER",
+     "print the values of a parameter in one block, each followed by CR LF",
+     "zarnith-cli value ~/Torvane Object Object/FactionUnit.ini AmericaRanger BuildCost", 5, &CommandLine::value},
+    {"locomotors", "GAME OBJECTFILE NAME",
+     "print each locomotor of an object with its nine handling values, tab-separated",
+     "zarnith-cli locomotors ~/Torvane FactionUnit.ini AmericaRanger", 3, &CommandLine::locomotors},
+    {"help", "", "print this list", "zarnith-cli help", 0, &CommandLine::help},
+};
+
+CommandLine::CommandLine(std::FILE *out, std::FILE *err)
+    : m_out(out)
+    , m_err(err)
+{
+}
+
+int CommandLine::run(const QStringList &args)
+{
+    if (args.isEmpty())
+        return fail(2, QStringLiteral("usage: zarnith-cli COMMAND ARGUMENTS; try zarnith-cli --help"));
+    const QString name = args.first();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h"))
+        return help(args);
+    for (const Command &command : kCommands) {
+        if (name != QLatin1String(command.name))
+            continue;
+        const QStringList rest = args.mid(1);
+        if (rest.size() != command.argumentCount)
+            return fail(2, QStringLiteral("usage: zarnith-cli %1 %2").arg(QLatin1String(command.name),
+                                                                         QLatin1String(command.arguments)));
+        return (this->*command.handler)(rest);
+    }
+    return fail(2, QStringLiteral("unknown command \"%1\"; try zarnith-cli --help").arg(name));
+}
+
+int CommandLine::help(const QStringList &)
+{
+    QByteArray text = "Usage: zarnith-cli COMMAND ARGUMENTS\n"
+                      "GAME is the game folder; INIFILE is relative to Data\\INI (\"Weapon.ini\", "
+                      "\"Object/FactionUnit.ini\").\n\n";
+    for (const Command &command : kCommands) {
+        text += QByteArray("  ") + command.name + ' ' + command.arguments + "\n      " + command.description
+                + "\n      e.g. " + command.example + '\n';
+    }
+    write(text);
+    return 0;
+}
+
+bool CommandLine::useGame(const QString &folder)
+{
+    const QFileInfo info(GamePaths::nativePath(folder));
+    if (!info.isDir()) {
+        fail(2, QStringLiteral("not a game folder: %1").arg(info.filePath()));
+        return false;
+    }
+    GamePath = info.filePath();
+    return true;
+}
+
+QString CommandLine::iniArgument(const QString &arg)
+{
+    QString ini = arg;
+    ini.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return ini;
+}
+
+int CommandLine::block(const QStringList &args)
+{
+    if (!useGame(args[0]))
+        return 2;
+    SParse parser;
+    parser.ObjectName = args[3];
+    const QString text = parser.GetObjectText(args[1], iniArgument(args[2]));
+    if (text.isEmpty())
+        return fail(1, QStringLiteral("no %1 block named %2 in %3").arg(args[1], args[3], args[2]));
+    write(CodePage::encode(text));
+    return 0;
+}
+
+int CommandLine::value(const QStringList &args)
+{
+    if (!useGame(args[0]))
+        return 2;
+    SParse parser;
+    parser.ObjectName = args[3];
+    const QString text = parser.GetParameterValue(args[1], args[4], iniArgument(args[2]));
+    if (text.isEmpty())
+        return fail(1, QStringLiteral("no value of %1 in the %2 block %3").arg(args[4], args[1], args[3]));
+    write(CodePage::encode(text));
+    return 0;
+}
+
+int CommandLine::locomotors(const QStringList &args)
+{
+    if (!useGame(args[0]))
+        return 2;
+    SParse parser;
+    const QStringList names = parser.locomotorList(args[2], args[1]);
+    if (names.isEmpty()) {
+        parser.ObjectName = args[2];
+        if (parser.GetObjectText(QStringLiteral("Object"), QStringLiteral("Object\\") + args[1]).isEmpty())
+            return fail(1, QStringLiteral("no object named %1 in %2").arg(args[2], args[1]));
+        return 0;
+    }
+    for (int i = 0; i < names.size(); ++i) {
+        const SParse::LocomotorHandling handling = parser.GetLocomotorData(args[2], args[1], i);
+        QByteArray row = rowText(names[i]);
+        for (const auto &value : handling.values) {
+            row += '\t';
+            if (value)
+                row += rowText(*value);
+        }
+        write(row + '\n');
+    }
+    return 0;
+}
+
+QByteArray CommandLine::rowText(const QString &text)
+{
+    QByteArray bytes = CodePage::encode(text);
+    bytes.replace("\r", "\\r");
+    bytes.replace("\n", "\\n");
+    return bytes;
+}
+
+void CommandLine::write(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_out);
+}
+
+int CommandLine::fail(int status, const QString &message)
+{
+    const QByteArray line = message.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), m_err);
+    return status;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+// The command-line front end: each command prints what one window of the
+// program shows, for scripts and for checking a mod without the desktop.
+// Exit status 0 on success, 1 when the thing asked for is not found, 2 on bad
+// usage or an unreadable input.
+class CommandLine
+{
+public:
+    CommandLine(std::FILE *out = stdout, std::FILE *err = stderr);
+
+    int run(const QStringList &args);
+
+private:
+    struct Command
+    {
+        const char *name;
+        const char *arguments;
+        const char *description;
+        const char *example;
+        int argumentCount;
+        int (CommandLine::*handler)(const QStringList &args);
+    };
+    static const Command kCommands[];
+
+    int block(const QStringList &args);
+    int value(const QStringList &args);
+    int locomotors(const QStringList &args);
+    int help(const QStringList &args);
+
+    // Sets the game folder; false (after a message) when it is not a folder.
+    bool useGame(const QString &folder);
+    // "Object/FactionUnit.ini" and "Object\FactionUnit.ini" both name the same file.
+    static QString iniArgument(const QString &arg);
+    // Game text as Windows-1252 bytes, with CR and LF shown as \r and \n.
+    static QByteArray rowText(const QString &text);
+
+    void write(const QByteArray &bytes);
+    int fail(int status, const QString &message);
+
+    std::FILE *m_out;
+    std::FILE *m_err;
+};

@@ -1,0 +1,4 @@
+#include "globals.h"
+
+QString GamePath;
+QStringList WeaponSets;

@@ -1,0 +1,120 @@
+#include "tvitem.h"
+
+#include "platform/codepage.h"
+#include "platform/eventyield.h"
+#include "platform/gamepath.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <vector>
+
+namespace {
+
+constexpr qsizetype kChunkSize = 64 * 1024;
+
+} // namespace
+
+TVItem::TVItem(QObject *parent)
+    : QObject(parent)
+{
+}
+
+int TVItem::fileNumber(const QString &key)
+{
+    static const char *const names[] = {
+        "FactionUnit.ini", "FactionBuilding.ini", "FactionProp.ini", "CivilianBuilding.ini",
+        "CivilianUnit.ini", "CivilianProp.ini", "NatureProp.ini", "NatureUnit.ini",
+    };
+    for (int i = 0; i < 8; ++i) {
+        if (key == QLatin1String(names[i]))
+            return i + 1;
+    }
+    return 0;
+}
+
+bool TVItem::CheckText(QStringView StrString, QStringView StringToFind)
+{
+    return StrString.startsWith(StringToFind, Qt::CaseSensitive);
+}
+
+void TVItem::AddTVItem(const QString &Key)
+{
+    EventYield::yield();
+    emit LoadingItem(Key, fileNumber(Key));
+    OpenFile(BasePath + QStringLiteral("\\Data\\INI\\Object\\") + Key);
+}
+
+void TVItem::OpenFile(const QString &strFileName)
+{
+    const QString path = GamePaths::nativePath(strFileName);
+    if (!QFileInfo(path).isFile())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+
+    std::vector<char> chunk(kChunkSize);
+    QByteArray pending; // bytes of a line that runs past the end of a chunk
+    bool skipLeadingLf = false; // the previous chunk ended with CR
+
+    auto deliver = [this](const char *data, qsizetype size) {
+        emit NewLine(CodePage::decode(data, size));
+    };
+
+    for (;;) {
+        const qint64 got = file.read(chunk.data(), kChunkSize);
+        if (got <= 0)
+            break;
+        const char *data = chunk.data();
+        qsizetype pos = 0;
+        if (skipLeadingLf) {
+            skipLeadingLf = false;
+            if (data[0] == '\n')
+                pos = 1;
+        }
+        while (pos < got) {
+            const void *cr = memchr(data + pos, '\r', size_t(got - pos));
+            if (!cr) {
+                pending.append(data + pos, got - pos);
+                break;
+            }
+            const qsizetype end = static_cast<const char *>(cr) - data;
+            if (pending.isEmpty()) {
+                deliver(data + pos, end - pos);
+            } else {
+                pending.append(data + pos, end - pos);
+                deliver(pending.constData(), pending.size());
+                pending.clear();
+            }
+            pos = end + 1;
+            if (pos < got) {
+                if (data[pos] == '\n')
+                    ++pos;
+            } else {
+                skipLeadingLf = true;
+            }
+        }
+    }
+    if (!pending.isEmpty())
+        deliver(pending.constData(), pending.size());
+}
+
+void TVItem::GetFUnitData(const QString &IniName)
+{
+    emit ProcStart();
+    EventYield::yield();
+    if (IniName.isNull())
+        OpenFile(BasePath + QStringLiteral("\\Data\\INI\\Object\\FactionUnit.ini"));
+    else
+        OpenFile(BasePath + QStringLiteral("\\Data\\INI\\") + IniName);
+    emit ProcDone();
+}
+
+void TVItem::GetLocomotorData()
+{
+    emit ProcStart();
+    EventYield::yield();
+    OpenFile(BasePath + QStringLiteral("\\Data\\INI\\Locomotor.ini"));
+    emit ProcDone();
+}

@@ -1,0 +1,75 @@
+#include "codepage.h"
+
+#include <array>
+
+namespace {
+
+// 0x80..0x9F; the undefined positions map to themselves.
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+constexpr std::array<char16_t, 256> makeTable()
+{
+    std::array<char16_t, 256> t{};
+    for (int i = 0; i < 256; ++i)
+        t[i] = (i >= 0x80 && i < 0xA0) ? kHigh[i - 0x80] : char16_t(i);
+    return t;
+}
+
+constexpr auto kTable = makeTable();
+
+int byteFor(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < 32; ++i) {
+        if (kHigh[i] == c)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+} // namespace
+
+namespace CodePage {
+
+QString decode(const char *data, qsizetype size)
+{
+    QString out(size, Qt::Uninitialized);
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+    const auto *src = reinterpret_cast<const unsigned char *>(data);
+    for (qsizetype i = 0; i < size; ++i)
+        dst[i] = kTable[src[i]];
+    return out;
+}
+
+QByteArray encode(QStringView text)
+{
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *dst = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            dst[i] = char(c);
+            continue;
+        }
+        const int b = byteFor(c);
+        dst[i] = b < 0 ? '?' : char(b);
+    }
+    return out;
+}
+
+bool canEncode(QStringView text)
+{
+    for (QChar c : text) {
+        if (byteFor(c.unicode()) < 0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace CodePage

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+// Game files are 8-bit text in Windows-1252. The five bytes that code page
+// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) decode to the C1 control
+// characters of the same value, so every byte sequence decodes and encodes
+// back to itself.
+namespace CodePage {
+
+QString decode(const char *data, qsizetype size);
+inline QString decode(const QByteArray &bytes) { return decode(bytes.constData(), bytes.size()); }
+
+// Characters outside the code page become '?'.
+QByteArray encode(QStringView text);
+
+// True when every character of the text has a byte in the code page.
+bool canEncode(QStringView text);
+
+} // namespace CodePage

@@ -1,0 +1,105 @@
+#include "../common/testgame.h"
+
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct Result
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Result runCli(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(ZARNITH_CLI), args);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+} // namespace
+
+class tst_Cli : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestGame m_game;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_game.writeIni(QStringLiteral("Object/FactionUnit.ini"),
+                                "Object Tank\r\n  Name = Panzer\xE9\x80\r\n  Locomotor = SET_NORMAL Tracks\r\n"
+                                "  Locomotor = SET_X Hover\r\nEnd\r\nObject Bare\r\nEnd"));
+        QVERIFY(m_game.writeIni(QStringLiteral("Locomotor.ini"),
+                                crlf({"Locomotor Tracks", "  Surfaces = GROUND", "  Speed = 30", "  Braking = 5",
+                                      "  Braking = 6", "End"})));
+    }
+
+    void blockIsWrittenByteForByte()
+    {
+        const Result r = runCli({"block", m_game.path(), "Object", "Object/FactionUnit.ini", "TANK"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QByteArray("Object Tank\r\n  Name = Panzer\xE9\x80\r\n  Locomotor = SET_NORMAL Tracks\r\n"
+                                   "  Locomotor = SET_X Hover\r\nEnd\r\n"));
+        const Result backslash = runCli({"block", m_game.path(), "Object", "Object\\FactionUnit.ini", "Tank"});
+        QCOMPARE(backslash.out, r.out);
+    }
+
+    void valueEndsEachValueWithCrLf()
+    {
+        const Result r = runCli({"value", m_game.path(), "Object", "object/factionunit.ini", "Tank", "Locomotor"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QByteArray("Tracks\r\nHover\r\n"));
+    }
+
+    void locomotorsPrintNineHandlingValues()
+    {
+        const Result r = runCli({"locomotors", m_game.path(), "FactionUnit.ini", "Tank"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QByteArray("Tracks\tGROUND\t30\t\t\t\t\t\t5\\r\\n6\t\n"
+                                   "Hover\t\t\t\t\t\t\t\t\t\n"));
+        const Result none = runCli({"locomotors", m_game.path(), "FactionUnit.ini", "Bare"});
+        QCOMPARE(none.status, 0);
+        QCOMPARE(none.out, QByteArray());
+    }
+
+    void statusTellsNotFoundFromBadUsage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::newRow("no such block") << QStringList{"block", "GAME", "Object", "Object/FactionUnit.ini", "TankA"} << 1;
+        QTest::newRow("no such value") << QStringList{"value", "GAME", "Object", "Object/FactionUnit.ini", "Tank", "Health"} << 1;
+        QTest::newRow("no such object") << QStringList{"locomotors", "GAME", "FactionUnit.ini", "Nobody"} << 1;
+        QTest::newRow("missing file") << QStringList{"block", "GAME", "Weapon", "Weapon.ini", "Gun"} << 1;
+        QTest::newRow("game folder missing") << QStringList{"block", "/nonexistent/game", "Object", "x.ini", "T"} << 2;
+        QTest::newRow("too few arguments") << QStringList{"block", "GAME"} << 2;
+        QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2;
+        QTest::newRow("nothing") << QStringList{} << 2;
+    }
+    void statusTellsNotFoundFromBadUsage()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        args.replaceInStrings(QStringLiteral("GAME"), m_game.path());
+        const Result r = runCli(args);
+        QCOMPARE(r.status, status);
+        QVERIFY2(!r.err.isEmpty() || status == 0, "a failure must say why on standard error");
+    }
+
+    void helpListsEveryCommand()
+    {
+        const Result r = runCli({"--help"});
+        QCOMPARE(r.status, 0);
+        for (const char *command : {"block", "value", "locomotors"})
+            QVERIFY2(r.out.contains(QByteArray("  ") + command + ' '), command);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Cli)
+#include "tst_cli.moc"
