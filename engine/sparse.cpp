@@ -34,7 +34,7 @@ SParse::SParse(QObject *parent)
     , m_loader(new TVItem(this))
 {
     connect(m_loader, &TVItem::ProcStart, this, &SParse::onProcStart);
-    connect(m_loader, &TVItem::NewLine, this, &SParse::onNewLine);
+    m_loader->setLineHandler([this](const QString &Line) { onNewLine(Line); });
     connect(m_loader, &TVItem::ProcDone, this, &SParse::onProcDone);
 }
 
@@ -42,6 +42,8 @@ QString SParse::GetObjectText(const QString &ObjectHeader, const QString &IniFil
 {
     m_loader->BasePath = GamePath;
     m_header = ObjectHeader + QLatin1Char(' ') + ObjectName;
+    m_headerFirstLower = m_header[0].toLower();
+    m_headerFirstUpper = m_header[0].toUpper();
     m_loader->GetFUnitData(IniFile);
     return m_collected;
 }
@@ -61,7 +63,7 @@ void SParse::onNewLine(const QString &Line)
         return;
     // A header names the block only when the whole name follows the keyword:
     // the block TankAB must not answer a lookup of TankA.
-    if (!m_found && Line.startsWith(m_header, Qt::CaseInsensitive) && endsHeaderName(Line, m_header.size()))
+    if (!m_found && isHeaderLine(Line))
         m_found = true;
     if (!m_found)
         return;
@@ -69,6 +71,15 @@ void SParse::onNewLine(const QString &Line)
     m_collected += kCrLf;
     if (Line.startsWith(QLatin1String("end"), Qt::CaseInsensitive))
         m_reading = false;
+}
+
+bool SParse::isHeaderLine(const QString &Line) const
+{
+    // Most lines are indented body text; the first character rules them out
+    // without a full case-insensitive comparison.
+    if (Line.isEmpty() || (Line[0] != m_headerFirstLower && Line[0] != m_headerFirstUpper))
+        return false;
+    return Line.startsWith(m_header, Qt::CaseInsensitive) && endsHeaderName(Line, m_header.size());
 }
 
 void SParse::onProcDone()

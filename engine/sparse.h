@@ -96,12 +96,15 @@ private:
     void onProcStart();
     void onNewLine(const QString &Line);
     void onProcDone();
+    bool isHeaderLine(const QString &Line) const;
 
     static std::optional<QString> blockValue(const QString &keyword, const QString &Parameter,
                                              const QString &StrData);
 
     TVItem *m_loader;
     QString m_header;     // "keyword name" of the lookup under way
+    QChar m_headerFirstLower;
+    QChar m_headerFirstUpper;
     QString m_collected;
     bool m_reading = false;
     bool m_found = false;

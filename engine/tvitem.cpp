@@ -58,8 +58,14 @@ void TVItem::OpenFile(const QString &strFileName)
     QByteArray pending; // bytes of a line that runs past the end of a chunk
     bool skipLeadingLf = false; // the previous chunk ended with CR
 
-    auto deliver = [this](const char *data, qsizetype size) {
-        emit NewLine(CodePage::decode(data, size));
+    // One line buffer for the whole read: a handler that keeps a line holds a
+    // shared copy, and the next line then detaches into a fresh buffer.
+    QString line;
+    auto deliver = [this, &line](const char *data, qsizetype size) {
+        CodePage::decodeInto(line, data, size);
+        if (m_lineHandler)
+            m_lineHandler(line);
+        emit NewLine(line);
     };
 
     for (;;) {

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 // Reads game files line by line and raises one NewLine per line; every reader
 // of game data in the program is a handler of these events.
 //
@@ -32,6 +34,13 @@ public:
 
     // Raises LoadingItem, then reads BasePath\Data\INI\Object\Key.
     void AddTVItem(const QString &Key);
+    // The owner of a loader may take its lines through a direct call instead
+    // of the NewLine signal: a signal costs about as much as reading the line,
+    // and lookups read whole files for every value they show. The handler is
+    // called for each line before NewLine is emitted; an empty one removes it.
+    using LineHandler = std::function<void(const QString &Line)>;
+    void setLineHandler(LineHandler handler) { m_lineHandler = std::move(handler); }
+
     // Reads a file given by its full path (Windows or native form).
     void OpenFile(const QString &strFileName);
     // ProcStart, the lines of BasePath\Data\INI\IniName (Object\FactionUnit.ini
@@ -45,4 +54,7 @@ signals:
     void ProcStart();
     void ProcDone();
     void LoadingItem(const QString &Key, int Index);
+
+private:
+    LineHandler m_lineHandler;
 };

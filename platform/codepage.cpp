@@ -39,12 +39,18 @@ namespace CodePage {
 
 QString decode(const char *data, qsizetype size)
 {
-    QString out(size, Qt::Uninitialized);
+    QString out;
+    decodeInto(out, data, size);
+    return out;
+}
+
+void decodeInto(QString &out, const char *data, qsizetype size)
+{
+    out.resize(size);
     char16_t *dst = reinterpret_cast<char16_t *>(out.data());
     const auto *src = reinterpret_cast<const unsigned char *>(data);
     for (qsizetype i = 0; i < size; ++i)
         dst[i] = kTable[src[i]];
-    return out;
 }
 
 QByteArray encode(QStringView text)

@@ -13,6 +13,9 @@ namespace CodePage {
 QString decode(const char *data, qsizetype size);
 inline QString decode(const QByteArray &bytes) { return decode(bytes.constData(), bytes.size()); }
 
+// Decodes into an existing string, reusing its buffer when nothing else shares it.
+void decodeInto(QString &out, const char *data, qsizetype size);
+
 // Characters outside the code page become '?'.
 QByteArray encode(QStringView text);
 

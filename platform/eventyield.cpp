@@ -6,9 +6,6 @@
 namespace {
 
 constexpr qint64 kIntervalMs = 10;
-// Reading the clock costs more than the rest of a line's work, so it is only
-// looked at every few calls.
-constexpr unsigned kCallsPerClockCheck = 32;
 
 QElapsedTimer &timer()
 {
@@ -16,16 +13,14 @@ QElapsedTimer &timer()
     return t;
 }
 
-unsigned g_calls = 0;
-
 } // namespace
 
 namespace EventYield {
 
-void yield()
+unsigned g_calls = 0;
+
+void yieldSlow()
 {
-    if (++g_calls % kCallsPerClockCheck != 0 && timer().isValid())
-        return;
     if (!QCoreApplication::instance())
         return;
     if (timer().isValid() && timer().elapsed() < kIntervalMs)
@@ -37,6 +32,7 @@ void yield()
 void reset()
 {
     timer().invalidate();
+    g_calls = 31;
 }
 
 } // namespace EventYield
