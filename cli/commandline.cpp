@@ -1,22 +1,30 @@
 #include "commandline.h"
 
 #include "engine/globals.h"
+#include "startup/dbctl.h"
+#include "startup/stockrestore.h"
 #include "engine/sparse.h"
 #include "platform/codepage.h"
 #include "platform/gamepath.h"
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFileInfo>
 
 const CommandLine::Command CommandLine::kCommands[] = {
     {"block", "GAME KEYWORD INIFILE NAME", "print the text of one block, byte for byte",
-     "zarnith-cli block ~/Torvane Weapon Weapon.ini RangerRifle", 4, &CommandLine::block},
+     "zarnith-cli block ~/Torvane Weapon Weapon.ini RangerRifle", 4, 4, &CommandLine::block},
     {"value", "GAME KEYWORD INIFILE NAME PARAMETER",
      "print the values of a parameter in one block, each followed by CR LF",
-     "zarnith-cli value ~/Torvane Object Object/FactionUnit.ini AmericaRanger BuildCost", 5, &CommandLine::value},
+     "zarnith-cli value ~/Torvane Object Object/FactionUnit.ini AmericaRanger BuildCost", 5, 5, &CommandLine::value},
     {"locomotors", "GAME OBJECTFILE NAME",
      "print each locomotor of an object with its nine handling values, tab-separated",
-     "zarnith-cli locomotors ~/Torvane FactionUnit.ini AmericaRanger", 3, &CommandLine::locomotors},
-    {"help", "", "print this list", "zarnith-cli help", 0, &CommandLine::help},
+     "zarnith-cli locomotors ~/Torvane FactionUnit.ini AmericaRanger", 3, 3, &CommandLine::locomotors},
+    {"stock", "list [TABLE.DBF] | restore GAME [TABLE.DBF]",
+     "list the stock table (index, path, length, SHA-256), or restore its missing files into a game folder",
+     "zarnith-cli stock restore ~/Torvane", 1, 3, &CommandLine::stock},
+    {"help", "", "print this list", "zarnith-cli help", 0, 0, &CommandLine::help},
 };
 
 CommandLine::CommandLine(std::FILE *out, std::FILE *err)
@@ -36,7 +44,7 @@ int CommandLine::run(const QStringList &args)
         if (name != QLatin1String(command.name))
             continue;
         const QStringList rest = args.mid(1);
-        if (rest.size() != command.argumentCount)
+        if (rest.size() < command.minArguments || rest.size() > command.maxArguments)
             return fail(2, QStringLiteral("usage: zarnith-cli %1 %2").arg(QLatin1String(command.name),
                                                                          QLatin1String(command.arguments)));
         return (this->*command.handler)(rest);
@@ -124,6 +132,57 @@ int CommandLine::locomotors(const QStringList &args)
         write(row + '\n');
     }
     return 0;
+}
+
+bool CommandLine::openStock(const QString &path, DBCtl &table)
+{
+    const QString dbf = path.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/Data.DBF") : path;
+    const QFileInfo info(dbf);
+    QString base = info.fileName();
+    if (base.endsWith(QLatin1String(".dbf"), Qt::CaseInsensitive))
+        base.chop(4);
+    if (!table.LoadDatabase(info.path(), base)) {
+        fail(2, table.errorString());
+        return false;
+    }
+    return true;
+}
+
+int CommandLine::stock(const QStringList &args)
+{
+    const QString action = args[0];
+    const bool list = action == QLatin1String("list") && args.size() <= 2;
+    const bool restore = action == QLatin1String("restore") && args.size() >= 2;
+    if (!list && !restore)
+        return fail(2, QStringLiteral("usage: zarnith-cli stock list [TABLE.DBF] | restore GAME [TABLE.DBF]"));
+    if (restore && !QFileInfo(GamePaths::nativePath(args[1])).isDir())
+        return fail(2, QStringLiteral("not a game folder: %1").arg(args[1]));
+
+    DBCtl table;
+    if (!openStock(args.value(list ? 1 : 2), table))
+        return 2;
+    int status = 0;
+    for (qint64 i = 0; i < table.RecordCount(); ++i) {
+        table.SetRecord(i);
+        const auto path = table.GetData(0);
+        const auto text = table.GetData(1);
+        if (!path || !text)
+            return fail(2, table.errorString());
+        const QString relative = CodePage::decode(*path);
+        if (list) {
+            write(QByteArray::number(i) + '\t' + rowText(relative) + '\t' + QByteArray::number(text->size()) + '\t'
+                  + QCryptographicHash::hash(*text, QCryptographicHash::Sha256).toHex() + '\n');
+            continue;
+        }
+        QString error;
+        const auto outcome = StockRestore::restore(GamePaths::nativePath(args[1]), relative, *text, &error);
+        write(QByteArray(StockRestore::outcomeName(outcome)) + '\t' + rowText(relative) + '\n');
+        if (outcome == StockRestore::Failed) {
+            fail(2, error);
+            status = 2;
+        }
+    }
+    return status;
 }
 
 QByteArray CommandLine::rowText(const QString &text)

@@ -24,7 +24,8 @@ private:
         const char *arguments;
         const char *description;
         const char *example;
-        int argumentCount;
+        int minArguments;
+        int maxArguments;
         int (CommandLine::*handler)(const QStringList &args);
     };
     static const Command kCommands[];
@@ -32,7 +33,11 @@ private:
     int block(const QStringList &args);
     int value(const QStringList &args);
     int locomotors(const QStringList &args);
+    int stock(const QStringList &args);
     int help(const QStringList &args);
+
+    // Opens the stock table (the program folder's Data.DBF when path is empty).
+    bool openStock(const QString &path, class DBCtl &table);
 
     // Sets the game folder; false (after a message) when it is not a folder.
     bool useGame(const QString &folder);

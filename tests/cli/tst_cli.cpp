@@ -92,11 +92,42 @@ private slots:
         QVERIFY2(!r.err.isEmpty() || status == 0, "a failure must say why on standard error");
     }
 
+    void stockListsAndRestoresTheShippedTable()
+    {
+        const Result list = runCli({"stock", "list"});
+        QCOMPARE(list.status, 0);
+        const QList<QByteArray> rows = list.out.trimmed().split('\n');
+        QVERIFY(rows.size() >= 13);
+        const QList<QByteArray> first = rows.first().split('\t');
+        QCOMPARE(first.size(), 4);
+        QCOMPARE(first[0], QByteArray("0"));
+        QVERIFY(first[1].startsWith("Data\\INI\\"));
+        QCOMPARE(first[3].size(), 64);
+
+        TestGame game;
+        QVERIFY(game.write(QStringLiteral("torvane.exe"), ""));
+        const Result restore = runCli({"stock", "restore", game.path()});
+        QCOMPARE(restore.status, 0);
+        QCOMPARE(restore.out.count("written\t"), qsizetype(rows.size()));
+        const Result again = runCli({"stock", "restore", game.path()});
+        QCOMPARE(again.out.count("present\t"), qsizetype(rows.size()));
+    }
+
+    void damagedStockTableExitsWithStatusTwo()
+    {
+        TestGame game;
+        QVERIFY(game.write(QStringLiteral("Bad.DBF"), QByteArray(40, '\x30')));
+        const Result r = runCli({"stock", "list", game.path() + QStringLiteral("/Bad.DBF")});
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains("FoxPro"), r.err.constData());
+        QCOMPARE(r.err.count('\n'), qsizetype(1));
+    }
+
     void helpListsEveryCommand()
     {
         const Result r = runCli({"--help"});
         QCOMPARE(r.status, 0);
-        for (const char *command : {"block", "value", "locomotors"})
+        for (const char *command : {"block", "value", "locomotors", "stock"})
             QVERIFY2(r.out.contains(QByteArray("  ") + command + ' '), command);
     }
 };

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Puts one stock file back into a game folder when the game's own copy is
+// missing. An existing file is never overwritten, and a stored path that
+// could reach outside the game folder is refused.
+class StockRestore
+{
+public:
+    enum Outcome {
+        Written,  // the file was missing and now holds the stored text
+        Present,  // a file of that name exists (in any letter case) and was left alone
+        Refused,  // the stored path is absolute, has a drive letter or a ".." part
+        Failed,   // writing failed; nothing partial is left behind
+    };
+
+    // relativePath is as stored: "\"-separated, below the game folder.
+    static Outcome restore(const QString &gameFolder, const QString &relativePath, const QByteArray &text,
+                           QString *error = nullptr);
+
+    // False for paths that could leave the folder they are joined to.
+    static bool isSafeRelativePath(const QString &relativePath);
+
+    static const char *outcomeName(Outcome outcome);
+};

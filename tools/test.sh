@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/build.sh
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
