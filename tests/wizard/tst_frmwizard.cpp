@@ -1,0 +1,231 @@
+#include "wizard/frmwizard.h"
+
+#include "engine/globals.h"
+#include "manualedit/settingsstore.h"
+#include "platform/messages.h"
+#include "platform/programexit.h"
+#include "startup/dbfwriter.h"
+
+#include "../common/testgame.h"
+
+#include <QDirIterator>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeView>
+
+class tst_FrmWizard : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_settings;
+    QList<Messages::Message> m_messages;
+    QList<int> m_exits;
+
+    QPushButton *nav(frmWizard *w, int i) { return w->findChild<QPushButton *>(QStringLiteral("cmdNav_%1").arg(i)); }
+
+    frmWizard *openWizard(const QString &game, const QString &tableFolder = QStringLiteral(ZARNITH_BIN_DIR))
+    {
+        GamePath = game;
+        auto *w = new frmWizard;
+        w->setTableFolder(tableFolder);
+        w->show();
+        return w;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SettingsStore::redirectTo(m_settings.path());
+        Messages::setHook([this](const Messages::Message &m) {
+            m_messages << m;
+            return QMessageBox::Ok;
+        });
+        ProgramExit::setHook([this](int code) { m_exits << code; });
+    }
+
+    void init()
+    {
+        m_messages.clear();
+        m_exits.clear();
+        SettingsStore::deleteSection(QStringLiteral("Torvane Zarnith"), QStringLiteral("Paths"));
+        SettingsStore::deleteSection(QStringLiteral("Wizards"), QStringLiteral("WizardTemplate"));
+    }
+
+    void opensOnTheIntroductionWithItsButtons()
+    {
+        TestGame game;
+        std::unique_ptr<frmWizard> w(openWizard(game.path()));
+        QCOMPARE(w->objectName(), QStringLiteral("frmWizard"));
+        QCOMPARE(w->CurrentStep(), 0);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Torvane - Zarnith Setup Wizard - Introduction"));
+        const QStringList captions{"Help", "Cancel", "< &Back", "&Next >", "&Finish"};
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(nav(w.get(), i)->text(), captions[i]);
+        QVERIFY(!nav(w.get(), 2)->isEnabled());
+        QVERIFY(nav(w.get(), 3)->isEnabled());
+        QVERIFY(!nav(w.get(), 4)->isEnabled());
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(w->findChild<QWidget *>(QStringLiteral("fraStep_%1").arg(i)));
+        QVERIFY(w->findChild<QTreeView *>(QStringLiteral("PicBrouse")));
+    }
+
+    void showIntroSettingStartsOnTheFolderStepAndBackStillReachesTheIntroduction()
+    {
+        SettingsStore::write(QStringLiteral("Wizards"), QStringLiteral("WizardTemplate"),
+                             QStringLiteral("IntroductionScreen"), QStringLiteral("ShowIntro"));
+        TestGame game;
+        std::unique_ptr<frmWizard> w(openWizard(game.path()));
+        QCOMPARE(w->CurrentStep(), 1);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Torvane - Zarnith Setup Wizard - Step 1"));
+        nav(w.get(), 2)->click();
+        QCOMPARE(w->CurrentStep(), 0);
+    }
+
+    void folderWithoutTheGameIsRefused()
+    {
+        TestGame game;
+        std::unique_ptr<frmWizard> w(openWizard(game.path()));
+        w->ShowStep(1);
+        GamePath = game.path() + QChar(0) + QStringLiteral("junk");
+        nav(w.get(), 3)->click();
+        QCOMPARE(w->CurrentStep(), 1);
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].text, QStringLiteral("Invalid path, Try a differnet directory"));
+        QCOMPARE(m_messages[0].title, QStringLiteral("Error"));
+        QCOMPARE(m_messages[0].icon, QMessageBox::Critical);
+        QVERIFY(Settings::CCPathProbe.read() == QLatin1String("-1"));
+        // The path check also keeps Next disabled, with the NUL and what follows cut off.
+        QTRY_VERIFY(!nav(w.get(), 3)->isEnabled());
+        QCOMPARE(GamePath, game.path());
+    }
+
+    void choosingAFolderInTheTreeSetsTheGameFolder()
+    {
+        TestGame game;
+        QVERIFY(game.write(QStringLiteral("Inner/torvane.exe"), ""));
+        std::unique_ptr<frmWizard> w(openWizard(game.path()));
+        w->ShowStep(1);
+        auto *model = qobject_cast<QFileSystemModel *>(w->folderTree()->model());
+        w->folderTree()->setCurrentIndex(model->index(game.path() + QStringLiteral("/Inner")));
+        QCOMPARE(GamePath, game.path() + QStringLiteral("/Inner"));
+        QTRY_VERIFY(nav(w.get(), 3)->isEnabled());
+    }
+
+    void extractionRestoresEveryMissingStockFileExactly()
+    {
+        TestGame game;
+        QVERIFY(game.write(QStringLiteral("torvane.exe"), ""));
+        QVERIFY(game.write(QStringLiteral("data/ini/Weapon.ini"), "the player's own"));
+        std::unique_ptr<frmWizard> w(openWizard(game.path()));
+        QSignalSpy finish(w.get(), &frmWizard::finishRequested);
+        w->ShowStep(1);
+        nav(w.get(), 3)->click();
+        QCOMPARE(w->CurrentStep(), 2);
+        QVERIFY2(m_messages.isEmpty(), m_messages.isEmpty() ? "" : qPrintable(m_messages[0].text));
+        QCOMPARE(Settings::CCPath.read(), game.path());
+        QVERIFY(!nav(w.get(), 1)->isEnabled());
+        QVERIFY(nav(w.get(), 3)->isEnabled());
+        auto *label = w->findChild<QLabel *>(QStringLiteral("Label1"));
+        QCOMPARE(label->text(), QStringLiteral("The Files Have Been Extracted, Click Next To Continue."));
+        auto *bar = w->findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(bar->toolTip(), QStringLiteral("File %1 of %1").arg(bar->maximum()));
+
+        const QDir stock(QStringLiteral(ZARNITH_STOCK_DIR));
+        QDirIterator it(stock.path(), QDir::Files, QDirIterator::Subdirectories);
+        int compared = 0;
+        while (it.hasNext()) {
+            const QString relative = stock.relativeFilePath(it.next());
+            QFile source(it.filePath());
+            QVERIFY(source.open(QIODevice::ReadOnly));
+            if (relative == QLatin1String("Data/INI/Weapon.ini")) {
+                QCOMPARE(game.read(QStringLiteral("data/ini/Weapon.ini")), QByteArray("the player's own"));
+                QVERIFY(!QFile::exists(game.path() + QStringLiteral("/Data/INI/Weapon.ini")));
+            } else {
+                QCOMPARE(game.read(QString(relative).replace(QLatin1String("Data/INI"), QLatin1String("data/ini"))),
+                         source.readAll());
+            }
+            ++compared;
+        }
+        QCOMPARE(compared, bar->maximum());
+
+        nav(w.get(), 3)->click();
+        QCOMPARE(w->CurrentStep(), 3);
+        QVERIFY(!nav(w.get(), 3)->isEnabled());
+        QVERIFY(nav(w.get(), 4)->isEnabled());
+        nav(w.get(), 4)->click();
+        QCOMPARE(finish.count(), 1);
+        QVERIFY(m_exits.isEmpty());
+        w.release(); // deleted on close
+    }
+
+    void recordsLeadingOutsideTheFolderAreRefusedAndListed()
+    {
+        QTemporaryDir table;
+        DbfWriter writer;
+        QVERIFY(writer.write(table.filePath(QStringLiteral("Data.DBF")),
+                             {{"Data\\INI\\Good.ini", "good"}, {"..\\Evil.ini", "evil"}, {"C:\\Evil.ini", "evil"}}));
+        TestGame game;
+        QVERIFY(game.write(QStringLiteral("Game/torvane.exe"), ""));
+        std::unique_ptr<frmWizard> w(openWizard(game.path() + QStringLiteral("/Game"), table.path()));
+        w->ShowStep(1);
+        nav(w.get(), 3)->click();
+        QCOMPARE(w->refusedPaths(), (QStringList{"..\\Evil.ini", "C:\\Evil.ini"}));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].text.contains(QLatin1String("..\\Evil.ini")));
+        QVERIFY(!QFile::exists(game.path() + QStringLiteral("/Evil.ini")));
+        QCOMPARE(game.read(QStringLiteral("Game/Data/INI/Good.ini")), QByteArray("good"));
+    }
+
+    void damagedTableIsFatalWithItsMessage()
+    {
+        QTemporaryDir table;
+        QFile bad(table.filePath(QStringLiteral("Data.DBF")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(QByteArray(64, '\xF5'));
+        bad.close();
+        TestGame game;
+        QVERIFY(game.write(QStringLiteral("torvane.exe"), ""));
+        std::unique_ptr<frmWizard> w(openWizard(game.path(), table.path()));
+        w->ShowStep(1);
+        nav(w.get(), 3)->click();
+        QCOMPARE(m_messages.size(), 1);
+        const QStringList lines = m_messages[0].text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines[0], QStringLiteral("A Error has been detected, "));
+        QVERIFY(lines[1].startsWith(QLatin1String("Error Name: ")) && lines[1].contains(QLatin1String("FoxPro")));
+        QCOMPARE(lines[2], QString());
+        QCOMPARE(lines[3], QStringLiteral("There is not any help on this error,"));
+        QVERIFY(lines[4].startsWith(QLatin1String("Send the 'Error Name' to ")));
+        QCOMPARE(lines[5], QStringLiteral("Torvane Zarnith will close when you click 'OK'"));
+        QCOMPARE(m_messages[0].title, QStringLiteral("Error"));
+        QCOMPARE(m_exits.size(), 1);
+    }
+
+    void cancelForgetsTheFolderAndEndsTheProgram()
+    {
+        Settings::CCPath.write(QStringLiteral("/somewhere"));
+        TestGame game;
+        auto *w = openWizard(game.path());
+        nav(w, 1)->click();
+        QCOMPARE(Settings::CCPathProbe.read(), QStringLiteral("-1"));
+        QCOMPARE(m_exits, QList<int>{0});
+    }
+
+    void closingAnyOtherWayEndsTheProgram()
+    {
+        TestGame game;
+        auto *w = openWizard(game.path());
+        w->close();
+        QCOMPARE(m_exits, QList<int>{0});
+        QVERIFY(Settings::readWindowValue(QStringLiteral("frmWizard"), "_Width", QString()).toInt() > 0);
+    }
+};
+
+QTEST_MAIN(tst_FrmWizard)
+#include "tst_frmwizard.moc"
