@@ -1,6 +1,9 @@
 #include "commandline.h"
 
 #include "engine/globals.h"
+#include "engine/objectvalues.h"
+#include "engine/summaryrows.h"
+#include "startup/catalogue.h"
 #include "startup/dbctl.h"
 #include "startup/stockrestore.h"
 #include "engine/sparse.h"
@@ -24,6 +27,11 @@ const CommandLine::Command CommandLine::kCommands[] = {
     {"stock", "list [TABLE.DBF] | restore GAME [TABLE.DBF]",
      "list the stock table (index, path, length, SHA-256), or restore its missing files into a game folder",
      "zarnith-cli stock restore ~/Torvane", 1, 3, &CommandLine::stock},
+    {"catalogue", "GAME", "print the object tree: depth, key, text and tag of each node, in tree order",
+     "zarnith-cli catalogue ~/Torvane", 1, 1, &CommandLine::catalogue},
+    {"object", "GAME NAME [--set N] [--locomotor N]",
+     "print the summary list the main window shows for an object (weapon set N, locomotor tab N, from 0)",
+     "zarnith-cli object ~/Torvane AmericaRanger --set 1", 2, 6, &CommandLine::object},
     {"help", "", "print this list", "zarnith-cli help", 0, 0, &CommandLine::help},
 };
 
@@ -183,6 +191,79 @@ int CommandLine::stock(const QStringList &args)
         }
     }
     return status;
+}
+
+int CommandLine::catalogue(const QStringList &args)
+{
+    if (!useGame(args[0]))
+        return 2;
+    Catalogue catalogue;
+    const auto nodes = Catalogue::treeOrder(catalogue.BuildCatalogue(GamePath));
+    QByteArray out;
+    for (const auto &[depth, node] : nodes) {
+        out += QByteArray::number(depth) + '\t' + rowText(node.key) + '\t' + rowText(node.text) + '\t'
+               + rowText(node.tag) + '\n';
+    }
+    write(out);
+    return 0;
+}
+
+int CommandLine::object(const QStringList &args)
+{
+    int set = 0;
+    int locomotor = 0;
+    for (int i = 2; i < args.size(); i += 2) {
+        bool ok = i + 1 < args.size();
+        const int n = ok ? args[i + 1].toInt(&ok) : 0;
+        if (!ok || n < 0 || (args[i] != QLatin1String("--set") && args[i] != QLatin1String("--locomotor")))
+            return fail(2, QStringLiteral("usage: zarnith-cli object GAME NAME [--set N] [--locomotor N]"));
+        (args[i] == QLatin1String("--set") ? set : locomotor) = n;
+    }
+    if (!useGame(args[0]))
+        return 2;
+    Catalogue catalogue;
+    const QList<CatalogueNode> nodes = catalogue.BuildCatalogue(GamePath);
+    const auto ordered = Catalogue::treeOrder(nodes);
+    const auto chosen = std::find_if(ordered.begin(), ordered.end(),
+                                     [&](const auto &entry) { return entry.second.text == args[1]; });
+    if (chosen == ordered.end())
+        return fail(1, QStringLiteral("no object named %1 in the catalogue").arg(args[1]));
+
+    SummaryInput input;
+    input.name = chosen->second.text;
+    const auto &boxes = Summary::handlingBoxes();
+    for (int i = 0; i < 9; ++i)
+        input.handling[i] = boxes[i].emptyText();
+    if (Catalogue::isLoadable(nodes, chosen->second)) {
+        SParse parser;
+        const QString file = chosen->second.tag;
+        const ObjectValues values = ObjectValues::load(parser, input.name, file);
+        input.initialHealth = values.initialHealth;
+        input.maxHealth = values.maxHealth;
+        input.cost = values.cost;
+        input.buildTime = values.buildTime;
+        input.shroudClearingRange = values.shroudClearingRange;
+        input.visionRange = values.visionRange;
+        const auto weapons = ObjectValues::weaponsOfSet(values.weaponSets.value(set));
+        input.primaryWeapon = weapons[0];
+        input.secondaryWeapon = weapons[1];
+        input.tertiaryWeapon = weapons[2];
+        input.locomotorTabs = values.locomotors;
+        input.locomotorComboText = values.locomotors.value(locomotor);
+        const SParse::LocomotorHandling handling = parser.GetLocomotorData(input.name, file, locomotor);
+        for (int i = 0; i < 9; ++i)
+            input.handling[i] = boxes[i].textWith(handling.values[i].value_or(QString()));
+    }
+    // The summary is a view in the user's locale (its currency symbol may lie
+    // outside the game's code page), so it is printed as UTF-8.
+    const auto utf8 = [](const QString &text) {
+        return text.toUtf8().replace("\r", "\\r").replace("\n", "\\n");
+    };
+    QByteArray out;
+    for (const SummaryRow &row : Summary::build(input))
+        out += utf8(row.label) + '\t' + (row.value ? utf8(*row.value) : QByteArray()) + '\n';
+    write(out);
+    return 0;
 }
 
 QByteArray CommandLine::rowText(const QString &text)

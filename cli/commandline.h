@@ -34,6 +34,8 @@ private:
     int value(const QStringList &args);
     int locomotors(const QStringList &args);
     int stock(const QStringList &args);
+    int catalogue(const QStringList &args);
+    int object(const QStringList &args);
     int help(const QStringList &args);
 
     // Opens the stock table (the program folder's Data.DBF when path is empty).

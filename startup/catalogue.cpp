@@ -1,0 +1,202 @@
+#include "catalogue.h"
+
+#include "platform/eventyield.h"
+#include "platform/gamepath.h"
+
+namespace {
+
+qint32 g_objectCounter = 0;
+
+struct Side
+{
+    const char *text;
+    const char *key; // after "FB" or "FU"
+    const char *prefix;
+};
+
+constexpr Side kSides[] = {
+    {"America", "America", "America"}, {"China", "China", "China"}, {"GLA", "GLA", "GLA"},
+    {"Cinematic", "CINE", "CINE"},     {"Other", "Other", nullptr},
+};
+
+QString sideKey(const QString &name)
+{
+    for (const Side &side : kSides) {
+        if (side.prefix && name.startsWith(QLatin1String(side.prefix), Qt::CaseSensitive))
+            return QLatin1String(side.key);
+    }
+    return QStringLiteral("Other");
+}
+
+} // namespace
+
+Catalogue::Catalogue(QObject *parent)
+    : QObject(parent)
+    , m_loader(new TVItem(this))
+{
+    connect(m_loader, &TVItem::LoadingItem, this, &Catalogue::onLoadingItem);
+    m_loader->setLineHandler([this](const QString &Line) { onNewLine(Line); });
+}
+
+qint32 Catalogue::objectCounter()
+{
+    return g_objectCounter;
+}
+
+const QStringList &Catalogue::objectFiles()
+{
+    static const QStringList files{
+        "FactionUnit.ini",  "FactionBuilding.ini", "FactionProp.ini", "CivilianBuilding.ini",
+        "CivilianUnit.ini", "CivilianProp.ini",    "NatureProp.ini",  "NatureUnit.ini",
+    };
+    return files;
+}
+
+void Catalogue::add(const QString &key, const QString &text, const QString &tag, const QString &parentKey)
+{
+    m_nodes.append({key, text, tag, parentKey});
+    m_keys.insert(key.toLower(), key);
+}
+
+void Catalogue::addFixedNodes()
+{
+    const auto addSides = [this](const QString &file, const QString &prefix) {
+        for (const Side &side : kSides)
+            add(prefix + QLatin1String(side.key), QLatin1String(side.text), file, file);
+    };
+    const auto addGroups = [this](const QString &file, const QString &prefix) {
+        add(prefix + QStringLiteral("09"), QStringLiteral("0 - 9"), QString(), file);
+        for (char c = 'A'; c <= 'Z'; ++c)
+            add(prefix + QLatin1Char(c), QString(QLatin1Char(c)), QString(), file);
+    };
+
+    add(QStringLiteral("FactionBuilding.ini"), QStringLiteral("Player Buildings"), QStringLiteral("FactionBuilding.ini"), {});
+    addSides(QStringLiteral("FactionBuilding.ini"), QStringLiteral("FB"));
+    add(QStringLiteral("FactionUnit.ini"), QStringLiteral("Player Units"), QStringLiteral("FactionUnit.ini"), {});
+    addSides(QStringLiteral("FactionUnit.ini"), QStringLiteral("FU"));
+    add(QStringLiteral("FactionProp.ini"), QStringLiteral("Player Props"), QStringLiteral("FactionProp.ini"), {});
+    add(QStringLiteral("Sep1"), QString(), QString(), {});
+    add(QStringLiteral("CivilianBuilding.ini"), QStringLiteral("Civilian Buildings"), QString(), {});
+    addGroups(QStringLiteral("CivilianBuilding.ini"), QStringLiteral("CB"));
+    add(QStringLiteral("CivilianUnit.ini"), QStringLiteral("Civilian Units"), QString(), {});
+    addGroups(QStringLiteral("CivilianUnit.ini"), QStringLiteral("CU"));
+    add(QStringLiteral("CivilianProp.ini"), QStringLiteral("Civilian Props"), QString(), {});
+    addGroups(QStringLiteral("CivilianProp.ini"), QStringLiteral("CP"));
+    add(QStringLiteral("Sep2"), QString(), QString(), {});
+    add(QStringLiteral("NatureProp.ini"), QStringLiteral("Nature Props"), QString(), {});
+    addGroups(QStringLiteral("NatureProp.ini"), QStringLiteral("NP"));
+    add(QStringLiteral("NatureUnit.ini"), QStringLiteral("Nature Units"), QString(), {});
+}
+
+QList<CatalogueNode> Catalogue::BuildCatalogue(const QString &gamePath)
+{
+    m_nodes.clear();
+    m_keys.clear();
+    m_loader->BasePath = gamePath;
+    addFixedNodes();
+
+    double progressValue = 12.5;
+    const QStringList &files = objectFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString &file = files[i];
+        if (!GamePaths::FileExists(gamePath + QStringLiteral("\\Data\\INI\\Object\\") + file))
+            continue;
+        if (i < 3) {
+            m_loader->Pass = i + 1;
+            EventYield::yield();
+        }
+        m_currentFile = file;
+        m_loader->AddTVItem(file);
+        EventYield::yield();
+        emit progress(progressValue);
+        progressValue += 12.5;
+    }
+    return m_nodes;
+}
+
+void Catalogue::onLoadingItem(const QString &, int Index)
+{
+    m_fileIndex = Index;
+}
+
+void Catalogue::addObject(const QString &parentKey, const QString &name, const QString &file)
+{
+    // A name whose first character has no group finds no parent and is left
+    // out; a lower-case first letter finds the group of its capital.
+    const auto parent = m_keys.constFind(parentKey.toLower());
+    if (parent == m_keys.constEnd())
+        return;
+    ++g_objectCounter;
+    add(QStringLiteral("Key") + QString::number(g_objectCounter), name, file, *parent);
+}
+
+void Catalogue::onNewLine(const QString &Line)
+{
+    EventYield::yield();
+    if (!TVItem::CheckText(Line, QStringLiteral("Object")))
+        return;
+    const QString name = Line.section(QLatin1Char(' '), 1, 1);
+    const QString &file = m_currentFile;
+
+    if (m_loader->Pass == 1)
+        addObject(QStringLiteral("FU") + sideKey(name), name, file);
+    if (m_loader->Pass == 2)
+        addObject(QStringLiteral("FB") + sideKey(name), name, file);
+
+    static const char *const groupPrefix[] = {nullptr, nullptr, nullptr, nullptr, "CB", "CU", "CP", "NP"};
+    switch (m_fileIndex) {
+    case 3:
+        addObject(QStringLiteral("FactionProp.ini"), name, file);
+        break;
+    case 4:
+    case 5:
+    case 6:
+    case 7: {
+        const QChar first = name.isEmpty() ? QChar() : name[0];
+        const QString group = first.isDigit() ? QStringLiteral("09") : QString(first);
+        addObject(QLatin1String(groupPrefix[m_fileIndex]) + group, name, file);
+        break;
+    }
+    case 8:
+        addObject(QStringLiteral("NatureUnit.ini"), name, file);
+        break;
+    default:
+        break;
+    }
+}
+
+QList<QPair<int, CatalogueNode>> Catalogue::treeOrder(const QList<CatalogueNode> &nodes)
+{
+    QHash<QString, QList<int>> children;
+    QList<int> roots;
+    for (int i = 0; i < nodes.size(); ++i) {
+        if (nodes[i].parentKey.isEmpty())
+            roots << i;
+        else
+            children[nodes[i].parentKey] << i;
+    }
+    QList<QPair<int, CatalogueNode>> ordered;
+    ordered.reserve(nodes.size());
+    // Depth-first with an explicit stack: the catalogue is three levels deep,
+    // but nothing here should depend on that.
+    QList<QPair<int, int>> stack; // node index, depth
+    for (auto it = roots.crbegin(); it != roots.crend(); ++it)
+        stack.append({*it, 0});
+    while (!stack.isEmpty()) {
+        const auto [index, depth] = stack.takeLast();
+        ordered.append({depth, nodes[index]});
+        const QList<int> kids = children.value(nodes[index].key);
+        for (auto it = kids.crbegin(); it != kids.crend(); ++it)
+            stack.append({*it, depth + 1});
+    }
+    return ordered;
+}
+
+bool Catalogue::isLoadable(const QList<CatalogueNode> &nodes, const CatalogueNode &node)
+{
+    for (const CatalogueNode &other : nodes) {
+        if (other.parentKey == node.key)
+            return false;
+    }
+    return node.parentKey.isEmpty() || !node.parentKey.endsWith(QLatin1String("ini"));
+}
