@@ -129,6 +129,19 @@ void SaveSetAndYield(const QString &Name, const QString &Value)
     EventYield::yield();
 }
 
+void seedTreeFont(const QString &face, int pointSize)
+{
+    if (SettingsStore::read(QString::fromLatin1(AppName), QString::fromLatin1(SettingsSection),
+                            QString::fromLatin1(MenuiFont.key), QString()).isNull()) {
+        MenuiFont.write(face);
+        MenuiFontSize.write(QString::number(pointSize));
+        MenuiBold.write(boolText(false));
+        MenuiItalic.write(boolText(false));
+        MenuiStrikeout.write(boolText(false));
+        MenuiUnderline.write(boolText(false));
+    }
+}
+
 bool textIsTrue(const QString &text)
 {
     const QString t = text.trimmed();

@@ -99,6 +99,10 @@ void SaveSet(const QString &Name, const QString &Value);
 // The manual editor's writer: the same, then one turn of the event loop.
 void SaveSetAndYield(const QString &Name, const QString &Value);
 
+// Stores a readable tree font (face, size, no styles) when none is stored
+// yet, so that a first start does not read "1" for every font key.
+void seedTreeFont(const QString &face, int pointSize);
+
 // Text forms of stored values.
 inline QString boolText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
 // "True", "1" and "-1" (and any non-zero number) read as true, as the stored

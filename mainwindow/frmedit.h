@@ -1,0 +1,150 @@
+#pragma once
+
+#include "startup/catalogue.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+
+class HandlingBoxEdit;
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabBar;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class SParse;
+class TVItem;
+class TabuletProxy;
+
+// The main window: the object catalogue on the left, the chosen object's
+// values in the tabbed panel on the right, a read-only summary on the
+// "Information" tab. Nothing here writes game data; text changes only in the
+// manual editor.
+class FrmEdit : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    enum Tab { HandlingTab, HealthTab, WeaponsTab, AdvancedTab, CostTab, InformationTab, OtherTab };
+
+    explicit FrmEdit(QWidget *parent = nullptr);
+    ~FrmEdit() override;
+
+    // The single main window of the run, created on first use.
+    static FrmEdit *instance();
+    static FrmEdit *existing();
+
+    // Fills the tree from the catalogue, nodes in the order given.
+    void fillCatalogue(const QList<CatalogueNode> &nodes);
+    QTreeWidgetItem *nodeByKey(const QString &key) const;
+
+    // Gives the summary list its two columns and font, and has TVItem1 read
+    // the weapon names (the last steps of start-up).
+    void prepareAfterStartup();
+
+    // Chooses and loads the first object node with this name; false when there is none.
+    bool selectObject(const QString &name);
+
+    // Loads the chosen node as a click on it does.
+    void loadNode(QTreeWidgetItem *node);
+    bool Ready() const { return m_ready; }
+
+    SParse *parser() const { return m_parser; }
+    QTreeWidget *tree() const { return m_tree; }
+    TabuletProxy &summaryList() const { return *m_summary; }
+
+    // Rebuilds the summary list from what the fields show now.
+    void UpdateLV();
+
+    // Opens GamePath\Data\INI\file (SF) or GamePath\Data\INI\Object\file (LF) in the manual editor.
+    void SF(const QString &Filename);
+    void LF(const QString &Filename);
+
+    // The quit question is skipped (the Exit command) when false.
+    bool AskOnClose = true;
+
+    // Runs a drop-down item of the toolbar by its text, compared in lower case.
+    void runDropDownItem(const QString &text);
+
+signals:
+    // Asked to show another window ("FrmOpt", "FrmWE", "FrmArmour",
+    // "FrmCmdBtn", "FrmCmdSet", "About"); entry names the row to select in a
+    // viewer's list, and show is false when the viewer only follows along.
+    void showWindowRequested(const QString &name, const QString &entry = QString(), bool show = true);
+    // Asked to open the manual editor: a whole file (blockFlag 0) from the data
+    // folder (folderKind 0) or the object folder (1), or a block of text read
+    // from that file (blockFlag 1), which the editor never saves.
+    void manualEditRequested(int blockFlag, int folderKind, const QString &fileName, const QString &blockText);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget *buildHandlingTab();
+    QWidget *buildHealthTab();
+    QWidget *buildWeaponsTab();
+    QWidget *buildAdvancedTab();
+    QWidget *buildCostTab();
+    QWidget *buildInformationTab();
+    QWidget *buildOtherTab();
+    void buildMenus();
+    void buildToolbar();
+    void applyTreeFont();
+
+    void onNodeClicked(QTreeWidgetItem *node);
+    void onLocoTabClicked();
+    void onCboLocoActivated(int index);
+    void onConditionsActivated(int index);
+    void onCondComboActivated(int index);
+    void onCboLocomotorChanged();
+    void onCboArmourChanged();
+    void onShowArmourEditor();
+    void onPWeaponEdit();
+    void refillWeapons(int set);
+    void onCaptionTimer();
+    void openWholeFile(int folderKind, const QString &name, bool checkExists);
+    void openBlock(bool locomotors);
+    void exitCommand();
+
+    static bool IsObjectNode(const QTreeWidgetItem *node);
+    QString fullPath(const QTreeWidgetItem *node) const;
+
+    bool m_ready = false;
+    QString m_armourValue;
+
+    QTreeWidget *m_tree = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QLabel *m_status[3] = {};
+
+    QLineEdit *m_maxHealth = nullptr;
+    QLineEdit *m_initialHealth = nullptr;
+    QComboBox *m_armour = nullptr;
+    QLineEdit *m_cost = nullptr;
+    QLineEdit *m_buildSpeed = nullptr;
+    QLineEdit *m_visionRange = nullptr;
+    QLineEdit *m_shroudRange = nullptr;
+    QComboBox *m_conditions = nullptr;
+    QComboBox *m_weapons[3] = {};
+    QTabBar *m_locoTab = nullptr;
+    QComboBox *m_locomotor = nullptr;
+    std::array<HandlingBoxEdit *, 9> m_handling = {};
+    QComboBox *m_cboLoco = nullptr;
+    QComboBox *m_condCombo = nullptr;
+    QPushButton *m_advancedFile = nullptr;
+    TabuletProxy *m_summary = nullptr;
+
+    SParse *m_parser = nullptr;
+    TVItem *m_weaponNames = nullptr;
+    TVItem *m_locomotorNames = nullptr;
+    TVItem *m_armourNames = nullptr;
+    QTimer *m_captionTimer = nullptr;
+};

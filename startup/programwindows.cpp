@@ -1,0 +1,49 @@
+#include "programwindows.h"
+
+#include "frmsplash.h"
+
+#include "mainwindow/frmedit.h"
+#include "wizard/frmwizard.h"
+
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+QPointer<frmWizard> g_wizard;
+}
+
+namespace ProgramWindows {
+
+frmWizard *wizard()
+{
+    return g_wizard;
+}
+
+void showWizard()
+{
+    if (!g_wizard) {
+        g_wizard = new frmWizard;
+        QObject::connect(g_wizard, &frmWizard::finishRequested, [] {
+            // Start-up runs again once the wizard's own click has returned.
+            QTimer::singleShot(0, [] { (new frmSplash(false))->Form_Load(); });
+        });
+    }
+    g_wizard->show();
+    g_wizard->raise();
+}
+
+void connectMainWindow(FrmEdit *main)
+{
+    // Start-up runs again after the wizard, with the same main window.
+    if (main->property("windowsConnected").toBool())
+        return;
+    main->setProperty("windowsConnected", true);
+    QObject::connect(main, &FrmEdit::showWindowRequested, main,
+                     [](const QString &name, const QString &entry, bool show) { showWindow(name, entry, show); });
+}
+
+void showWindow(const QString &, const QString &, bool)
+{
+}
+
+} // namespace ProgramWindows

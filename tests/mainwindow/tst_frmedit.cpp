@@ -1,0 +1,298 @@
+#include "mainwindow/frmedit.h"
+
+#include "engine/globals.h"
+#include "engine/summaryrows.h"
+#include "manualedit/settingsstore.h"
+#include "platform/controlhost.h"
+#include "platform/messages.h"
+#include "platform/programexit.h"
+#include "startup/catalogue.h"
+
+#include "../common/testgame.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+struct Request
+{
+    int blockFlag;
+    int folderKind;
+    QString file;
+    QString text;
+};
+
+} // namespace
+
+class tst_FrmEdit : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_settings;
+    TestGame m_game;
+    QList<Messages::Message> m_messages;
+    QMessageBox::StandardButton m_answer = QMessageBox::Yes;
+    QList<int> m_exits;
+    FrmEdit *m_window = nullptr;
+    QList<Request> m_requests;
+
+    template<typename T>
+    T *child(const char *name) const
+    {
+        T *w = m_window->findChild<T *>(QLatin1String(name));
+        if (!w)
+            qWarning("no child %s", name);
+        return w;
+    }
+
+    QTreeWidgetItem *node(const QString &text) const
+    {
+        const auto found = m_window->tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+
+    void click(const QString &text)
+    {
+        QTreeWidgetItem *item = node(text);
+        QVERIFY2(item, qPrintable(text));
+        m_window->tree()->setCurrentItem(item);
+        m_window->loadNode(item);
+    }
+
+    QStringList summaryRows() const
+    {
+        QStringList rows;
+        const QAbstractItemModel *model = m_window->summaryList().listView()->model();
+        for (int r = 0; r < model->rowCount(); ++r) {
+            const QString value = model->index(r, 1).data().toString();
+            rows << model->index(r, 0).data().toString() + QLatin1Char('=') + value;
+        }
+        return rows;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SettingsStore::redirectTo(m_settings.path());
+        ControlHost::setPluginPath(QStringLiteral(ZARNITH_PLUGIN));
+        Messages::setHook([this](const Messages::Message &m) {
+            m_messages << m;
+            return m_answer;
+        });
+        ProgramExit::setHook([this](int code) { m_exits << code; });
+        const QDir stock(QStringLiteral(ZARNITH_STOCK_DIR));
+        QDirIterator it(stock.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY(m_game.write(stock.relativeFilePath(path), f.readAll()));
+        }
+        GamePath = m_game.path();
+
+        m_window = new FrmEdit;
+        connect(m_window, &FrmEdit::manualEditRequested, this,
+                [this](int block, int kind, const QString &file, const QString &text) {
+                    m_requests << Request{block, kind, file, text};
+                });
+        Catalogue catalogue;
+        m_window->fillCatalogue(catalogue.BuildCatalogue(GamePath));
+        m_window->prepareAfterStartup();
+        m_window->show();
+        QVERIFY(m_window->summaryList().isValid());
+    }
+
+    void cleanupTestCase()
+    {
+        m_window->AskOnClose = false;
+        delete m_window;
+    }
+
+    void init()
+    {
+        m_messages.clear();
+        m_exits.clear();
+        m_requests.clear();
+    }
+
+    void controlsCarryTheirNames()
+    {
+        for (const char *name : {"TVMenu", "MHealth", "IHealth", "TxtCost", "TxtBS", "TxtVisRange", "TxtSCR"})
+            QVERIFY2(m_window->findChild<QWidget *>(QLatin1String(name)), name);
+        for (const char *name : {"CboArmour", "Conditions", "PWeapon", "SWeapon", "TWeapon", "CboLocomotor", "CboLoco",
+                                 "CondCombo"})
+            QVERIFY2(child<QComboBox>(name), name);
+        for (int i = 0; i < 9; ++i) {
+            QVERIFY(m_window->findChild<QLineEdit *>(QStringLiteral("HS_TextBox_%1").arg(i)));
+            auto *clear = m_window->findChild<QPushButton *>(QStringLiteral("HS_ClearBtn_%1").arg(i));
+            QVERIFY(clear);
+            QCOMPARE(clear->toolTip(), QStringLiteral("<< Deletes all text (if any)"));
+        }
+        for (const char *name : {"MnuRun", "MnuExit", "MnuOpt", "MnuWe", "MnuArmour", "MnuCmdSetEditor",
+                                 "MnuCmdBtnEditor", "MnuHelp_Help", "MnuHelp_HelpCont", "MnuHelp_About", "MnuOpenTorFol",
+                                 "MnuOpenZarFol", "MnuPLM", "MnuHalvo", "MnuFileEdit_0", "MnuFileEdit_16"})
+            QVERIFY2(child<QAction>(name), name);
+        for (const char *name : {"MISC01", "New", "Save", "Properties", "Help", "DISK12", "WRENCH", "W95MBX01"})
+            QVERIFY2(child<QToolButton>(name), name);
+        QCOMPARE(child<QAction>("MnuExit")->shortcut(), QKeySequence(Qt::Key_F12));
+        QCOMPARE(child<QAction>("MnuOpt")->shortcut(), QKeySequence(Qt::Key_F9));
+        QVERIFY(!child<QAction>("MnuBackup")->isEnabled());
+        QCOMPARE(child<QTabWidget>("F_Tab")->count(), 7);
+    }
+
+    void choosingAnObjectFillsEveryField()
+    {
+        click(QStringLiteral("AmericaHarrowTank"));
+        QVERIFY(m_window->Ready());
+        QVERIFY(m_window->isEnabled());
+        QVERIFY(child<QTabWidget>("F_Tab")->isEnabled());
+        QCOMPARE(child<QLineEdit>("MHealth")->text(), QStringLiteral("480.0"));
+        QCOMPARE(child<QLineEdit>("TxtCost")->text(), QStringLiteral("900"));
+        QCOMPARE(child<QComboBox>("CboArmour")->currentText(), QStringLiteral("TankPlate"));
+        QVERIFY(child<QComboBox>("CboArmour")->count() >= 10);
+        QVERIFY(child<QComboBox>("PWeapon")->count() >= 30);
+        QVERIFY(child<QComboBox>("CboLocomotor")->count() >= 15);
+        QCOMPARE(child<QComboBox>("Conditions")->count(), 2);
+        QCOMPARE(child<QComboBox>("CondCombo")->count(), 2);
+        QCOMPARE(child<QComboBox>("PWeapon")->currentText(), QStringLiteral("HarrowCannonMk1"));
+        auto *tabs = child<QTabBar>("LocoTab");
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(1), QStringLiteral("CrippledTreads"));
+        QCOMPARE(child<QLineEdit>("HS_TextBox_1")->displayText(), QStringLiteral("32__ dist/sec"));
+        QCOMPARE(child<QComboBox>("CboLocomotor")->currentText(), QStringLiteral("HarrowTreads"));
+        QCOMPARE(child<QLabel>("StatusBar1_1")->text(), QStringLiteral("Player Units\\America\\AmericaHarrowTank"));
+        QCOMPARE(child<QLabel>("StatusBar1_2")->text(), QStringLiteral("FactionUnit.ini"));
+        QCOMPARE(child<QLabel>("StatusBar1_3")->text(), QStringLiteral("There are 0 items in this catagory."));
+
+        const QStringList rows = summaryRows();
+        QCOMPARE(rows.first(), QStringLiteral("Name=AmericaHarrowTank"));
+        QVERIFY(rows.contains(QStringLiteral("Locomotor=HarrowTreads, CrippledTreads")));
+        QVERIFY(rows.contains(QStringLiteral("Top Speed=32 dist/sec")));
+        QVERIFY(rows.contains(QStringLiteral("Primary Weapon=HarrowCannonMk1")));
+        const QAbstractItemModel *model = m_window->summaryList().listView()->model();
+        for (int r = 0; r < model->rowCount(); ++r) {
+            QVERIFY(model->index(r, 0).data(Qt::FontRole).value<QFont>().bold());
+            QCOMPARE(model->index(r, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+        }
+        QTRY_COMPARE(child<QPushButton>("CmdME_FINI")->text(), QStringLiteral("Manual Edit FactionUnit.ini"));
+    }
+
+    void otherWeaponSetsAndLocomotorsCanBeChosen()
+    {
+        click(QStringLiteral("AmericaHarrowTank"));
+        QComboBox *conditions = child<QComboBox>("CondCombo");
+        conditions->setCurrentIndex(1);
+        emit conditions->activated(1);
+        QCOMPARE(child<QComboBox>("PWeapon")->currentText(), QStringLiteral("HarrowCannonMk2"));
+        QCOMPARE(child<QComboBox>("Conditions")->currentIndex(), 1);
+        child<QTabBar>("LocoTab")->setCurrentIndex(1);
+        QCOMPARE(child<QComboBox>("CboLocomotor")->currentText(), QStringLiteral("CrippledTreads"));
+        QCOMPARE(child<QLineEdit>("HS_TextBox_1")->displayText(), QStringLiteral("14__ dist/sec"));
+        QVERIFY(summaryRows().contains(QStringLiteral("Primary Weapon=HarrowCannonMk2")));
+
+        // Clearing a box shows its empty mask, and the summary follows.
+        child<QPushButton>("HS_ClearBtn_1")->click();
+        QCOMPARE(child<QLineEdit>("HS_TextBox_1")->displayText(), QStringLiteral("____ dist/sec"));
+        QVERIFY(summaryRows().contains(QStringLiteral("Top Speed= dist/sec")));
+    }
+
+    void categoryNodesShowTheirPathAndCountOnly()
+    {
+        click(QStringLiteral("AmericaHarrowTank"));
+        click(QStringLiteral("Player Units"));
+        QCOMPARE(child<QLabel>("StatusBar1_1")->text(), QStringLiteral("Player Units"));
+        QCOMPARE(child<QLabel>("StatusBar1_3")->text(), QStringLiteral("There are 5 items in this catagory."));
+        QVERIFY(!child<QTabWidget>("F_Tab")->isEnabled());
+        QCOMPARE(child<QLineEdit>("MHealth")->text(), QStringLiteral("480.0"));
+        QCOMPARE(child<QComboBox>("CboArmour")->currentText(), QString());
+    }
+
+    void missingFileIsShownAndOldValuesKept()
+    {
+        click(QStringLiteral("AmericaHarrowTank"));
+        const QString path = m_game.path() + QStringLiteral("/Data/INI/Object/CivilianUnit.ini");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        file.close();
+        QVERIFY(QFile::remove(path));
+        click(QStringLiteral("CartHauler"));
+        QCOMPARE(child<QLabel>("StatusBar1_2")->text(), QStringLiteral("CivilianUnit.ini  (Error: File does not exist)"));
+        QCOMPARE(child<QLineEdit>("MHealth")->text(), QStringLiteral("480.0"));
+        QVERIFY(m_game.write(QStringLiteral("Data/INI/Object/CivilianUnit.ini"), bytes));
+    }
+
+    void filesOpenInTheManualEditor()
+    {
+        child<QAction>("MnuFileEdit_12")->trigger();
+        child<QAction>("MnuFileEdit_2")->trigger();
+        m_window->runDropDownItem(QStringLiteral("Weapon.ini"));
+        QCOMPARE(m_requests.size(), 3);
+        QCOMPARE(m_requests[0].file, QStringLiteral("Locomotor.ini"));
+        QCOMPARE(m_requests[0].folderKind, 0);
+        QCOMPARE(m_requests[1].file, QStringLiteral("FactionProp.ini"));
+        QCOMPARE(m_requests[1].folderKind, 1);
+        QCOMPARE(m_requests[2].file, QStringLiteral("weapon.ini"));
+
+        QVERIFY(QFile::rename(m_game.path() + QStringLiteral("/Data/INI/CommandSet.ini"),
+                              m_game.path() + QStringLiteral("/Data/INI/CommandSet.bak")));
+        child<QAction>("MnuFileEdit_16")->trigger();
+        QCOMPARE(m_requests.size(), 3);
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].text, QStringLiteral("The following files do not exist: \r\n") + GamePath
+                                         + QStringLiteral("\\Data\\INI\\CommandSet.ini"));
+        QVERIFY(QFile::rename(m_game.path() + QStringLiteral("/Data/INI/CommandSet.bak"),
+                              m_game.path() + QStringLiteral("/Data/INI/CommandSet.ini")));
+
+        click(QStringLiteral("AmericaHarrowTank"));
+        child<QPushButton>("Btn_LEdit")->click();
+        QCOMPARE(m_requests.last().blockFlag, 1);
+        QVERIFY(m_requests.last().text.startsWith(QLatin1String("Locomotor HarrowTreads\r\n")));
+        child<QPushButton>("Btn_FEdit")->click();
+        QCOMPARE(m_requests.last().blockFlag, 1);
+        QCOMPARE(m_requests.last().file, QStringLiteral("FactionUnit.ini"));
+        QVERIFY(m_requests.last().text.startsWith(QLatin1String("Object AmericaHarrowTank\r\n")));
+    }
+
+    void toolbarFacesPointToTheirDropDowns()
+    {
+        child<QToolButton>("DISK12")->click();
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].text, QStringLiteral("Click on the 'Down Arrow' next to this button!"));
+        QCOMPARE(m_messages[0].title, QStringLiteral("For your information,"));
+    }
+
+    void closingAsksUnlessTurnedOff()
+    {
+        SettingsStore::deleteSection(QStringLiteral("Torvane Zarnith"), QStringLiteral("Settings"));
+        m_answer = QMessageBox::No;
+        QVERIFY(!m_window->close());
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].text, QStringLiteral("Are you sure that you want to quit?"));
+        QCOMPARE(m_messages[0].title, QStringLiteral("Do you want to quit?"));
+        QVERIFY(m_exits.isEmpty());
+
+        Settings::SaveSet(QStringLiteral("Exit"), QStringLiteral("0"));
+        m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+        QVERIFY(m_window->close());
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_exits, QList<int>{0});
+        m_window->show();
+    }
+};
+
+QTEST_MAIN(tst_FrmEdit)
+#include "tst_frmedit.moc"
