@@ -46,4 +46,8 @@ void showWindow(const QString &, const QString &, bool)
 {
 }
 
+void openManualEditor(int, int, const QString &, const QString &)
+{
+}
+
 } // namespace ProgramWindows

@@ -18,6 +18,11 @@ void showWizard();
 // Wires the main window's requests to the windows that serve them.
 void connectMainWindow(FrmEdit *main);
 
+// Puts a whole data file (blockFlag 0; folderKind 0 the data folder, 1 the
+// object folder) or a read-only block of text (blockFlag 1, text given) into
+// the manual editor and shows it.
+void openManualEditor(int blockFlag, int folderKind, const QString &fileName, const QString &text = QString());
+
 // Opens a window by its name ("FrmOpt", "FrmWE", ...), selecting entry in a viewer's list.
 void showWindow(const QString &name, const QString &entry, bool show);
 
