@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and shows Zarnith at work on the stock data
-# that ships with it.
+# Installs what is needed, builds, and starts Zarnith on the stock game data
+# that ships with it (a demo game folder under build/, kept between runs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/build.sh
-game="$PWD/data/stock"
-cli=build/bin/zarnith-cli
-echo "== The locomotors of AmericaRanger, with their handling values"
-"$cli" locomotors "$game" FactionUnit.ini AmericaRanger || true
-echo "== Its block"
-"$cli" block "$game" Object Object/FactionUnit.ini AmericaRanger | tr -d '\r' || true
+demo="$PWD/build/demo-game"
+if [ ! -d "$demo/Data/INI" ]; then
+    mkdir -p "$demo"
+    build/bin/zarnith-cli stock restore "$demo" >/dev/null
+    : > "$demo/torvane.exe"
+fi
+echo "== zarnith-cli: the summary of AmericaHarrowTank"
+build/bin/zarnith-cli object "$demo" AmericaHarrowTank
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec build/bin/zarnith --select AmericaHarrowTank
+else
+    echo "No display: start build/bin/zarnith on a desktop to use the editor."
+fi
