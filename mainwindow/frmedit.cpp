@@ -183,10 +183,7 @@ FrmEdit::FrmEdit(QWidget *parent)
     // Window load.
     AskOnClose = true;
     WindowPlacement::LoadWindowPos(this);
-    bool ok = false;
-    const int page = Settings::GetSetMain(QStringLiteral("InfoTab")).toInt(&ok);
-    if (ok && page >= 0 && page < m_tabs->count())
-        m_tabs->setCurrentIndex(page);
+    showStoredTab();
     applyTreeFont();
 }
 
@@ -565,6 +562,14 @@ void FrmEdit::runDropDownItem(const QString &text)
         emit showWindowRequested(QStringLiteral("FrmCmdSet"));
 }
 
+void FrmEdit::showStoredTab()
+{
+    bool ok = false;
+    const int page = Settings::GetSetMain(QStringLiteral("InfoTab")).toInt(&ok);
+    if (ok && page >= 0 && page < m_tabs->count())
+        m_tabs->setCurrentIndex(page);
+}
+
 void FrmEdit::applyTreeFont()
 {
     QFont font = m_tree->font();
@@ -686,10 +691,7 @@ void FrmEdit::loadNode(QTreeWidgetItem *node)
         FrmColData progress(this);
         progress.setMaximum(25);
         progress.show();
-        bool ok = false;
-        const int page = Settings::GetSetMain(QStringLiteral("InfoTab")).toInt(&ok);
-        if (ok && page >= 0 && page < m_tabs->count())
-            m_tabs->setCurrentIndex(page);
+        showStoredTab();
 
         const QString name = node->text(0);
         // The category node above the side or letter group names the file;

@@ -72,6 +72,12 @@ public:
     // The quit question is skipped (the Exit command) when false.
     bool AskOnClose = true;
 
+    // Sets the tree's font from the stored "Menui..." settings; values the
+    // font refuses are skipped.
+    void applyTreeFont();
+    // Shows the information tab page stored under "InfoTab".
+    void showStoredTab();
+
     // Runs a drop-down item of the toolbar by its text, compared in lower case.
     void runDropDownItem(const QString &text);
 
@@ -98,7 +104,6 @@ private:
     QWidget *buildOtherTab();
     void buildMenus();
     void buildToolbar();
-    void applyTreeFont();
 
     void onNodeClicked(QTreeWidgetItem *node);
     void onLocoTabClicked();
