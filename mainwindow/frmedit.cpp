@@ -902,7 +902,7 @@ void FrmEdit::openWholeFile(int folderKind, const QString &name, bool checkExist
 {
     const QString folder = GamePath + (folderKind == 0 ? QStringLiteral("\\Data\\INI\\") : QStringLiteral("\\Data\\INI\\Object\\"));
     if (checkExists && !GamePaths::FileExists(folder + name)) {
-        Messages::inform(this, QStringLiteral("The following files do not exist: ") + kCrLf + folder + name);
+        Messages::inform(this, QStringLiteral("The following files do not exist: ") + kCrLf + GamePaths::nativePath(folder + name));
         return;
     }
     emit manualEditRequested(0, folderKind, name, QString());

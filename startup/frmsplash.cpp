@@ -29,6 +29,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 const char kContactAddress[] = "support@zarnith.example.org";
 QString g_programFolder;
 QString g_initialObject;
+QString g_defaultGameFolder;
 
 } // namespace
 
@@ -40,6 +41,11 @@ QString frmSplash::programFolder()
 void frmSplash::setProgramFolder(const QString &folder)
 {
     g_programFolder = folder;
+}
+
+void frmSplash::setDefaultGameFolder(const QString &folder)
+{
+    g_defaultGameFolder = folder;
 }
 
 void frmSplash::setInitialObject(const QString &name)
@@ -60,10 +66,13 @@ frmSplash::frmSplash(bool reinstall, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::StrongFocus);
     setFixedSize(420, 220);
-    setStyleSheet(QStringLiteral("frmSplash { background: #1f2b38; } QLabel { color: #e8eef4; }"));
+    // Only the splash's own labels are light: message boxes it owns keep the normal look.
+    setStyleSheet(QStringLiteral("frmSplash { background: #1f2b38; }"
+                                 " QLabel#lblTitle, QLabel#lblVersion, QLabel#Label1 { color: #e8eef4; }"));
 
     auto *layout = new QVBoxLayout(this);
     auto *title = new QLabel(QStringLiteral("Torvane Zarnith"), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
     QFont big = title->font();
     big.setPointSizeF(big.pointSizeF() * 2.2);
     big.setBold(true);
@@ -110,7 +119,7 @@ bool frmSplash::INIExist()
 
 void frmSplash::Form_Load()
 {
-    GamePath = Settings::CCPath.read();
+    GamePath = g_defaultGameFolder.isEmpty() ? Settings::CCPath.read() : Settings::CCPath.read(g_defaultGameFolder);
     show();
     setFocus();
     m_timer->start();
@@ -179,7 +188,7 @@ bool frmSplash::IdentifyFixProblems()
         return false;
     }
     if (!INIExist()) {
-        Messages::inform(this, GamePath + QStringLiteral("\\Data\\INI") + QStringLiteral(" does not exist, ") + kCrLf
+        Messages::inform(this, GamePaths::nativePath(GamePath + QStringLiteral("\\Data\\INI")) + QStringLiteral(" does not exist, ") + kCrLf
                                    + appName + QStringLiteral(" will now run the setup wizard."));
         showWizard();
         close();

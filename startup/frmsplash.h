@@ -17,6 +17,9 @@ public:
     // reinstall: the command line asked for the setup wizard.
     explicit frmSplash(bool reinstall = false, QWidget *parent = nullptr);
 
+    // The game folder to start from while none is stored ("zarnith --game FOLDER").
+    static void setDefaultGameFolder(const QString &folder);
+
     // An object to choose once the main window is up ("zarnith --select NAME").
     static void setInitialObject(const QString &name);
 

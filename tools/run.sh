@@ -1,19 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and starts Zarnith on the stock game data
-# that ships with it (a demo game folder under build/, kept between runs).
+# Installs what is needed, builds, and starts Zarnith on sample data. The
+# first run sets up a demo game folder (build/demo-game, holding only an empty
+# "torvane.exe"): the setup wizard opens on it and restores every stock file
+# into it. Later runs go straight to the main window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/build.sh
 demo="$PWD/build/demo-game"
-if [ ! -d "$demo/Data/INI" ]; then
-    mkdir -p "$demo"
-    build/bin/zarnith-cli stock restore "$demo" >/dev/null
-    : > "$demo/torvane.exe"
+mkdir -p "$demo"
+[ -e "$demo/torvane.exe" ] || : > "$demo/torvane.exe"
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display: here is what the command line shows of the stock data instead."
+    build/bin/zarnith-cli object data/stock AmericaHarrowTank
+    exit 0
 fi
-echo "== zarnith-cli: the summary of AmericaHarrowTank"
-build/bin/zarnith-cli object "$demo" AmericaHarrowTank
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    exec build/bin/zarnith --select AmericaHarrowTank
-else
-    echo "No display: start build/bin/zarnith on a desktop to use the editor."
-fi
+exec build/bin/zarnith --game "$demo" --select AmericaHarrowTank

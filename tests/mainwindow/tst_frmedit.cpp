@@ -253,7 +253,7 @@ private slots:
         QCOMPARE(m_requests.size(), 3);
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(m_messages[0].text, QStringLiteral("The following files do not exist: \r\n") + GamePath
-                                         + QStringLiteral("\\Data\\INI\\CommandSet.ini"));
+                                         + QStringLiteral("/Data/INI/CommandSet.ini"));
         QVERIFY(QFile::rename(m_game.path() + QStringLiteral("/Data/INI/CommandSet.bak"),
                               m_game.path() + QStringLiteral("/Data/INI/CommandSet.ini")));
 
