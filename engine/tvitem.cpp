@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaMethod>
 
 #include <vector>
 
@@ -61,11 +62,14 @@ void TVItem::OpenFile(const QString &strFileName)
     // One line buffer for the whole read: a handler that keeps a line holds a
     // shared copy, and the next line then detaches into a fresh buffer.
     QString line;
-    auto deliver = [this, &line](const char *data, qsizetype size) {
+    // Emitting a signal nobody receives still costs a call per line.
+    const bool signalWanted = isSignalConnected(QMetaMethod::fromSignal(&TVItem::NewLine));
+    auto deliver = [this, &line, signalWanted](const char *data, qsizetype size) {
         CodePage::decodeInto(line, data, size);
         if (m_lineHandler)
             m_lineHandler(line);
-        emit NewLine(line);
+        if (signalWanted)
+            emit NewLine(line);
     };
 
     for (;;) {

@@ -1,5 +1,6 @@
 #include "frmedit.h"
 
+#include "cataloguemodel.h"
 #include "frmcoldata.h"
 #include "handlingbox.h"
 
@@ -39,13 +40,28 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int KeyRole = Qt::UserRole;
-constexpr int TagRole = Qt::UserRole + 1;
+constexpr int KeyRole = CatalogueModel::KeyRole;
+constexpr int TagRole = CatalogueModel::TagRole;
+
+QString textOf(const QModelIndex &node)
+{
+    return node.data().toString();
+}
+
+QString keyOf(const QModelIndex &node)
+{
+    return node.data(KeyRole).toString();
+}
+
+QString tagOf(const QModelIndex &node)
+{
+    return node.data(TagRole).toString();
+}
 
 const QString kCrLf = QStringLiteral("\r\n");
 
@@ -124,9 +140,12 @@ FrmEdit::FrmEdit(QWidget *parent)
 
     auto *central = new QWidget(this);
     auto *layout = new QHBoxLayout(central);
-    m_tree = new QTreeWidget(central);
+    m_tree = new QTreeView(central);
     m_tree->setObjectName(QStringLiteral("TVMenu"));
     m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true);
+    m_catalogue = new CatalogueModel(this);
+    m_tree->setModel(m_catalogue);
     m_tree->setMinimumWidth(220);
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QStringLiteral("F_Tab"));
@@ -154,7 +173,10 @@ FrmEdit::FrmEdit(QWidget *parent)
     buildMenus();
     buildToolbar();
 
-    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) { onNodeClicked(node); });
+    connect(m_tree, &QTreeView::clicked, this, [this](const QModelIndex &node) {
+        if (node.isValid())
+            loadNode(node);
+    });
     m_weaponNames->setLineHandler([this](const QString &Line) {
         EventYield::yield();
         if (TVItem::CheckText(Line, QStringLiteral("Weapon "))) {
@@ -322,8 +344,7 @@ QWidget *FrmEdit::buildAdvancedTab()
     connect(object, &QPushButton::clicked, this, [this] { openBlock(false); });
     connect(locomotors, &QPushButton::clicked, this, [this] { openBlock(true); });
     connect(m_advancedFile, &QPushButton::clicked, this, [this] {
-        QTreeWidgetItem *node = m_tree->currentItem();
-        openWholeFile(1, node ? node->data(0, TagRole).toString() : QString(), false);
+        openWholeFile(1, tagOf(currentNode()), false);
         unsetCursor();
     });
     return page;
@@ -587,34 +608,17 @@ void FrmEdit::applyTreeFont()
 
 void FrmEdit::fillCatalogue(const QList<CatalogueNode> &nodes)
 {
-    m_tree->setUpdatesEnabled(false);
-    m_tree->clear();
-    QHash<QString, QTreeWidgetItem *> byKey;
-    byKey.reserve(nodes.size());
-    QList<QTreeWidgetItem *> roots;
-    for (const CatalogueNode &node : nodes) {
-        QTreeWidgetItem *parent = node.parentKey.isEmpty() ? nullptr : byKey.value(node.parentKey);
-        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem;
-        item->setText(0, node.text);
-        item->setData(0, KeyRole, node.key);
-        item->setData(0, TagRole, node.tag);
-        if (node.text.isEmpty())
-            item->setFlags(Qt::NoItemFlags); // the separator lines between the categories
-        byKey.insert(node.key, item);
-        if (!parent)
-            roots << item;
-    }
-    m_tree->addTopLevelItems(roots);
-    m_tree->setUpdatesEnabled(true);
+    m_catalogue->setNodes(nodes);
 }
 
-QTreeWidgetItem *FrmEdit::nodeByKey(const QString &key) const
+QModelIndex FrmEdit::nodeByKey(const QString &key) const
 {
-    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
-        if ((*it)->data(0, KeyRole).toString() == key)
-            return *it;
-    }
-    return nullptr;
+    return m_catalogue->indexOfKey(key);
+}
+
+QModelIndex FrmEdit::currentNode() const
+{
+    return m_tree->currentIndex();
 }
 
 void FrmEdit::prepareAfterStartup()
@@ -635,69 +639,62 @@ void FrmEdit::prepareAfterStartup()
 
 bool FrmEdit::selectObject(const QString &name)
 {
-    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
-        if ((*it)->text(0) == name) {
-            m_tree->setCurrentItem(*it);
-            m_tree->scrollToItem(*it);
-            loadNode(*it);
-            return true;
-        }
-    }
-    return false;
+    const QModelIndexList found =
+        m_catalogue->match(m_catalogue->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly | Qt::MatchRecursive);
+    if (found.isEmpty())
+        return false;
+    m_tree->setCurrentIndex(found.first());
+    m_tree->scrollTo(found.first());
+    loadNode(found.first());
+    return true;
 }
 
-bool FrmEdit::IsObjectNode(const QTreeWidgetItem *node)
+bool FrmEdit::IsObjectNode(const QModelIndex &node)
 {
-    const QTreeWidgetItem *parent = node->parent();
-    return !parent || !parent->data(0, KeyRole).toString().endsWith(QLatin1String("ini"));
+    const QModelIndex parent = node.parent();
+    return !parent.isValid() || !keyOf(parent).endsWith(QLatin1String("ini"));
 }
 
-QString FrmEdit::fullPath(const QTreeWidgetItem *node) const
+QString FrmEdit::fullPath(const QModelIndex &node)
 {
     QStringList parts;
-    for (const QTreeWidgetItem *n = node; n; n = n->parent())
-        parts.prepend(n->text(0));
+    for (QModelIndex n = node; n.isValid(); n = n.parent())
+        parts.prepend(textOf(n));
     return parts.join(QLatin1Char('\\'));
 }
 
-void FrmEdit::onNodeClicked(QTreeWidgetItem *node)
-{
-    if (node)
-        loadNode(node);
-}
-
-void FrmEdit::loadNode(QTreeWidgetItem *node)
+void FrmEdit::loadNode(const QModelIndex &node)
 {
     setEnabled(false);
     m_tabs->setEnabled(false);
-    const QString tag = node->data(0, TagRole).toString();
+    const QString tag = tagOf(node);
+    const int children = m_catalogue->rowCount(node);
     m_status[1]->setText(tag);
     m_ready = false;
     m_armourValue.clear();
     EventYield::yield();
     m_status[0]->setText(fullPath(node));
-    m_status[2]->setText(QStringLiteral("There are %1 items in this catagory.").arg(node->childCount()));
+    m_status[2]->setText(QStringLiteral("There are %1 items in this catagory.").arg(children));
 
     bool filePresent = true;
-    const bool objectNode = IsObjectNode(node) && node->childCount() == 0;
+    const bool objectNode = IsObjectNode(node) && children == 0;
     if (!GamePaths::FileExists(GamePath + QStringLiteral("\\Data\\INI\\Object\\") + tag) && objectNode) {
         filePresent = false;
         m_status[1]->setText(tag + QStringLiteral("  (Error: File does not exist)"));
         EventYield::yield();
     }
 
-    if (objectNode && !node->text(0).isEmpty() && filePresent) {
+    if (objectNode && !textOf(node).isEmpty() && filePresent) {
         m_tabs->setEnabled(true);
         FrmColData progress(this);
         progress.setMaximum(25);
         progress.show();
         showStoredTab();
 
-        const QString name = node->text(0);
+        const QString name = textOf(node);
         // The category node above the side or letter group names the file;
         // a node with no grandparent reads nothing.
-        const QTreeWidgetItem *category = node->parent() ? node->parent()->parent() : nullptr;
-        const QString file = category ? category->data(0, KeyRole).toString() : QString();
+        const QString file = keyOf(node.parent().parent());
         m_parser->ObjectName = name;
         const ObjectValues values = file.isEmpty() ? ObjectValues() : ObjectValues::load(*m_parser, name, file);
         progress.step();
@@ -769,12 +766,11 @@ void FrmEdit::refillWeapons(int set)
 
 void FrmEdit::onLocoTabClicked()
 {
-    QTreeWidgetItem *node = m_tree->currentItem();
-    if (!node)
+    const QModelIndex node = currentNode();
+    if (!node.isValid())
         return;
     const int position = m_locoTab->currentIndex();
-    const SParse::LocomotorHandling handling =
-        m_parser->GetLocomotorData(node->text(0), node->data(0, TagRole).toString(), position);
+    const SParse::LocomotorHandling handling = m_parser->GetLocomotorData(textOf(node), tagOf(node), position);
     for (int i = 0; i < 9; ++i)
         m_handling[i]->setValue(handling.values[i].value_or(QString()));
     m_locomotor->setEditText(position >= 0 ? m_locoTab->tabText(position) : QString());
@@ -845,8 +841,7 @@ void FrmEdit::UpdateLV()
     if (!view || !view->model())
         return;
     SummaryInput in;
-    QTreeWidgetItem *node = m_tree->currentItem();
-    in.name = node ? node->text(0) : QString();
+    in.name = textOf(currentNode());
     in.initialHealth = m_initialHealth->text();
     in.maxHealth = m_maxHealth->text();
     in.cost = m_cost->text();
@@ -882,10 +877,10 @@ void FrmEdit::UpdateLV()
 
 void FrmEdit::onCaptionTimer()
 {
-    const QTreeWidgetItem *node = m_tree->currentItem();
-    const QTreeWidgetItem *category = node && node->parent() ? node->parent()->parent() : nullptr;
-    if (category)
-        m_advancedFile->setText(QStringLiteral("Manual Edit ") + category->data(0, KeyRole).toString());
+    // Only a node two levels below a category has a file above it.
+    const QModelIndex category = currentNode().parent().parent();
+    if (category.isValid())
+        m_advancedFile->setText(QStringLiteral("Manual Edit ") + keyOf(category));
 }
 
 void FrmEdit::SF(const QString &Filename)
@@ -910,14 +905,14 @@ void FrmEdit::openWholeFile(int folderKind, const QString &name, bool checkExist
 
 void FrmEdit::openBlock(bool locomotors)
 {
-    QTreeWidgetItem *node = m_tree->currentItem();
-    if (!node)
+    const QModelIndex node = currentNode();
+    if (!node.isValid())
         return;
-    const QString tag = node->data(0, TagRole).toString();
+    const QString tag = tagOf(node);
     if (locomotors) {
-        emit manualEditRequested(1, 0, QStringLiteral("Locomotor.ini"), m_parser->GetLocomotors(node->text(0), tag));
+        emit manualEditRequested(1, 0, QStringLiteral("Locomotor.ini"), m_parser->GetLocomotors(textOf(node), tag));
     } else {
-        m_parser->ObjectName = node->text(0);
+        m_parser->ObjectName = textOf(node);
         emit manualEditRequested(1, 1, tag,
                                  m_parser->GetObjectText(QStringLiteral("Object"), QStringLiteral("Object\\") + tag));
     }

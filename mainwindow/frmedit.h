@@ -3,6 +3,7 @@
 #include "startup/catalogue.h"
 
 #include <QMainWindow>
+#include <QModelIndex>
 #include <QPointer>
 
 #include <array>
@@ -19,8 +20,8 @@ class QTabWidget;
 class QTimer;
 class QToolBar;
 class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class CatalogueModel;
+class QTreeView;
 class SParse;
 class TVItem;
 class TabuletProxy;
@@ -45,7 +46,7 @@ public:
 
     // Fills the tree from the catalogue, nodes in the order given.
     void fillCatalogue(const QList<CatalogueNode> &nodes);
-    QTreeWidgetItem *nodeByKey(const QString &key) const;
+    QModelIndex nodeByKey(const QString &key) const;
 
     // Gives the summary list its two columns and font, and has TVItem1 read
     // the weapon names (the last steps of start-up).
@@ -55,11 +56,13 @@ public:
     bool selectObject(const QString &name);
 
     // Loads the chosen node as a click on it does.
-    void loadNode(QTreeWidgetItem *node);
+    void loadNode(const QModelIndex &node);
     bool Ready() const { return m_ready; }
 
     SParse *parser() const { return m_parser; }
-    QTreeWidget *tree() const { return m_tree; }
+    QTreeView *tree() const { return m_tree; }
+    CatalogueModel *catalogue() const { return m_catalogue; }
+    QModelIndex currentNode() const;
     TabuletProxy &summaryList() const { return *m_summary; }
 
     // Rebuilds the summary list from what the fields show now.
@@ -105,7 +108,6 @@ private:
     void buildMenus();
     void buildToolbar();
 
-    void onNodeClicked(QTreeWidgetItem *node);
     void onLocoTabClicked();
     void onCboLocoActivated(int index);
     void onConditionsActivated(int index);
@@ -120,13 +122,14 @@ private:
     void openBlock(bool locomotors);
     void exitCommand();
 
-    static bool IsObjectNode(const QTreeWidgetItem *node);
-    QString fullPath(const QTreeWidgetItem *node) const;
+    static bool IsObjectNode(const QModelIndex &node);
+    static QString fullPath(const QModelIndex &node);
 
     bool m_ready = false;
     QString m_armourValue;
 
-    QTreeWidget *m_tree = nullptr;
+    QTreeView *m_tree = nullptr;
+    CatalogueModel *m_catalogue = nullptr;
     QTabWidget *m_tabs = nullptr;
     QLabel *m_status[3] = {};
 

@@ -127,15 +127,20 @@ void Catalogue::addObject(const QString &parentKey, const QString &name, const Q
     if (parent == m_keys.constEnd())
         return;
     ++g_objectCounter;
-    add(QStringLiteral("Key") + QString::number(g_objectCounter), name, file, *parent);
+    // Object nodes are never parents, so they stay out of the key lookup.
+    m_nodes.append({QStringLiteral("Key") + QString::number(g_objectCounter), name, file, *parent});
 }
 
 void Catalogue::onNewLine(const QString &Line)
 {
     EventYield::yield();
-    if (!TVItem::CheckText(Line, QStringLiteral("Object")))
+    // Body lines are indented; only a first-column "O" can start a header.
+    if (Line.isEmpty() || Line[0] != QLatin1Char('O') || !TVItem::CheckText(Line, QStringLiteral("Object")))
         return;
-    const QString name = Line.section(QLatin1Char(' '), 1, 1);
+    // The name is the second word; words are separated by single spaces.
+    const qsizetype start = Line.indexOf(QLatin1Char(' '));
+    const qsizetype end = start < 0 ? -1 : Line.indexOf(QLatin1Char(' '), start + 1);
+    const QString name = start < 0 ? QString() : Line.mid(start + 1, end < 0 ? -1 : end - start - 1);
     const QString &file = m_currentFile;
 
     if (m_loader->Pass == 1)

@@ -22,7 +22,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 
@@ -58,17 +58,18 @@ private:
         return w;
     }
 
-    QTreeWidgetItem *node(const QString &text) const
+    QModelIndex node(const QString &text) const
     {
-        const auto found = m_window->tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        return found.isEmpty() ? nullptr : found.first();
+        const QAbstractItemModel *model = m_window->tree()->model();
+        const auto found = model->match(model->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? QModelIndex() : found.first();
     }
 
     void click(const QString &text)
     {
-        QTreeWidgetItem *item = node(text);
-        QVERIFY2(item, qPrintable(text));
-        m_window->tree()->setCurrentItem(item);
+        const QModelIndex item = node(text);
+        QVERIFY2(item.isValid(), qPrintable(text));
+        m_window->tree()->setCurrentIndex(item);
         m_window->loadNode(item);
     }
 
