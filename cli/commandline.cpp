@@ -7,6 +7,8 @@
 #include "startup/dbctl.h"
 #include "startup/stockrestore.h"
 #include "engine/sparse.h"
+#include "engine/tvitem.h"
+#include "engine/viewerrows.h"
 #include "platform/codepage.h"
 #include "platform/gamepath.h"
 
@@ -32,6 +34,16 @@ const CommandLine::Command CommandLine::kCommands[] = {
     {"object", "GAME NAME [--set N] [--locomotor N]",
      "print the summary list the main window shows for an object (weapon set N, locomotor tab N, from 0)",
      "zarnith-cli object ~/Torvane AmericaRanger --set 1", 2, 6, &CommandLine::object},
+    {"weapon", "GAME NAME",
+     "print the rows the weapons editor shows for a weapon: label, value, editor kind and choices, tab-separated",
+     "zarnith-cli weapon ~/Torvane HarrowCannonMk1", 2, 2, &CommandLine::weapon},
+    {"armour", "GAME NAME", "print the rows the armour editor shows for an armour, as for weapon",
+     "zarnith-cli armour ~/Torvane TankPlate", 2, 2, &CommandLine::armour},
+    {"cmdbutton", "GAME NAME", "print the rows the command button editor shows for a button, as for weapon",
+     "zarnith-cli cmdbutton ~/Torvane Cmd_Halt", 2, 2, &CommandLine::cmdbutton},
+    {"cmdset", "GAME NAME",
+     "print the twelve slots the command set editor shows for a set, every command button as a choice",
+     "zarnith-cli cmdset ~/Torvane AmericaSapperCommandSet", 2, 2, &CommandLine::cmdset},
     {"help", "", "print this list", "zarnith-cli help", 0, 0, &CommandLine::help},
 };
 
@@ -264,6 +276,65 @@ int CommandLine::object(const QStringList &args)
         out += utf8(row.label) + '\t' + (row.value ? utf8(*row.value) : QByteArray()) + '\n';
     write(out);
     return 0;
+}
+
+int CommandLine::weapon(const QStringList &args)
+{
+    if (!useGame(args[0]))
+        return 2;
+    SParse parser;
+    const ViewerData data = ViewerRows::GetWeaponData(parser, args[1]);
+    if (data.blockText.isEmpty())
+        return fail(1, QStringLiteral("no weapon named %1 in Weapon.ini").arg(args[1]));
+    writeRows(data.rows);
+    return 0;
+}
+
+int CommandLine::armour(const QStringList &args)
+{
+    if (!useGame(args[0]))
+        return 2;
+    SParse parser;
+    const ViewerData data = ViewerRows::GetArmourData(parser, args[1]);
+    if (data.blockText.isEmpty())
+        return fail(1, QStringLiteral("no armour named %1 in Armor.ini").arg(args[1]));
+    writeRows(data.rows);
+    return 0;
+}
+
+int CommandLine::cmdbutton(const QStringList &args)
+{
+    if (!useGame(args[0]))
+        return 2;
+    SParse parser;
+    const ViewerData data = ViewerRows::GetCmdBtnData(parser, args[1]);
+    if (data.blockText.isEmpty())
+        return fail(1, QStringLiteral("no command button named %1 in CommandButton.ini").arg(args[1]));
+    writeRows(data.rows);
+    return 0;
+}
+
+int CommandLine::cmdset(const QStringList &args)
+{
+    if (!useGame(args[0]))
+        return 2;
+    SParse parser;
+    TVItem loader;
+    const ViewerData data = ViewerRows::GetCmdSetData(parser, args[1], ViewerRows::CommandButtonNames(loader));
+    if (data.blockText.isEmpty())
+        return fail(1, QStringLiteral("no command set named %1 in CommandSet.ini").arg(args[1]));
+    writeRows(data.rows);
+    return 0;
+}
+
+void CommandLine::writeRows(const QList<ViewerRow> &rows)
+{
+    QByteArray out;
+    for (const ViewerRow &row : rows) {
+        out += rowText(row.label) + '\t' + (row.value ? rowText(*row.value) : QByteArray()) + '\t'
+               + ViewerRows::editorKindName(row.editor).toLatin1() + '\t' + rowText(row.choices.join(u',')) + '\n';
+    }
+    write(out);
 }
 
 QByteArray CommandLine::rowText(const QString &text)

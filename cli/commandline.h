@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+struct ViewerRow;
+
 // The command-line front end: each command prints what one window of the
 // program shows, for scripts and for checking a mod without the desktop.
 // Exit status 0 on success, 1 when the thing asked for is not found, 2 on bad
@@ -36,6 +38,10 @@ private:
     int stock(const QStringList &args);
     int catalogue(const QStringList &args);
     int object(const QStringList &args);
+    int weapon(const QStringList &args);
+    int armour(const QStringList &args);
+    int cmdbutton(const QStringList &args);
+    int cmdset(const QStringList &args);
     int help(const QStringList &args);
 
     // Opens the stock table (the program folder's Data.DBF when path is empty).
@@ -47,6 +53,9 @@ private:
     static QString iniArgument(const QString &arg);
     // Game text as Windows-1252 bytes, with CR and LF shown as \r and \n.
     static QByteArray rowText(const QString &text);
+
+    // One line per viewer row: label, value, editor kind and choices, tab-separated.
+    void writeRows(const QList<ViewerRow> &rows);
 
     void write(const QByteArray &bytes);
     int fail(int status, const QString &message);

@@ -2,7 +2,12 @@
 
 #include "frmsplash.h"
 
+#include "mainwindow/frmabout.h"
 #include "mainwindow/frmedit.h"
+#include "subeditors/frmarmour.h"
+#include "subeditors/frmcmdbtn.h"
+#include "subeditors/frmcmdset.h"
+#include "subeditors/frmwe.h"
 #include "wizard/frmwizard.h"
 
 #include <QPointer>
@@ -42,8 +47,18 @@ void connectMainWindow(FrmEdit *main)
                      [](const QString &name, const QString &entry, bool show) { showWindow(name, entry, show); });
 }
 
-void showWindow(const QString &, const QString &, bool)
+void showWindow(const QString &name, const QString &entry, bool show)
 {
+    if (name == QLatin1String("FrmWE"))
+        FrmWE::open(entry, show);
+    else if (name == QLatin1String("FrmArmour"))
+        FrmArmour::open(entry, show);
+    else if (name == QLatin1String("FrmCmdBtn"))
+        FrmCmdBtn::open(entry, show);
+    else if (name == QLatin1String("FrmCmdSet"))
+        FrmCmdSet::open(entry, show);
+    else if (name == QLatin1String("About"))
+        frmAbout::open();
 }
 
 void openManualEditor(int, int, const QString &, const QString &)
