@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include "engine/datacheck.h"
 #include "engine/globals.h"
 #include "engine/objectvalues.h"
 #include "engine/summaryrows.h"
@@ -19,13 +20,13 @@
 
 const CommandLine::Command CommandLine::kCommands[] = {
     {"block", "GAME KEYWORD INIFILE NAME", "print the text of one block, byte for byte",
-     "zarnith-cli block ~/Torvane Weapon Weapon.ini RangerRifle", 4, 4, &CommandLine::block},
+     "zarnith-cli block ~/Torvane Weapon Weapon.ini HarrowCannonMk1", 4, 4, &CommandLine::block},
     {"value", "GAME KEYWORD INIFILE NAME PARAMETER",
      "print the values of a parameter in one block, each followed by CR LF",
-     "zarnith-cli value ~/Torvane Object Object/FactionUnit.ini AmericaRanger BuildCost", 5, 5, &CommandLine::value},
+     "zarnith-cli value ~/Torvane Object Object/FactionUnit.ini AmericaHarrowTank BuildCost", 5, 5, &CommandLine::value},
     {"locomotors", "GAME OBJECTFILE NAME",
      "print each locomotor of an object with its nine handling values, tab-separated",
-     "zarnith-cli locomotors ~/Torvane FactionUnit.ini AmericaRanger", 3, 3, &CommandLine::locomotors},
+     "zarnith-cli locomotors ~/Torvane FactionUnit.ini AmericaHarrowTank", 3, 3, &CommandLine::locomotors},
     {"stock", "list [TABLE.DBF] | restore GAME [TABLE.DBF]",
      "list the stock table (index, path, length, SHA-256), or restore its missing files into a game folder",
      "zarnith-cli stock restore ~/Torvane", 1, 3, &CommandLine::stock},
@@ -33,7 +34,7 @@ const CommandLine::Command CommandLine::kCommands[] = {
      "zarnith-cli catalogue ~/Torvane", 1, 1, &CommandLine::catalogue},
     {"object", "GAME NAME [--set N] [--locomotor N]",
      "print the summary list the main window shows for an object (weapon set N, locomotor tab N, from 0)",
-     "zarnith-cli object ~/Torvane AmericaRanger --set 1", 2, 6, &CommandLine::object},
+     "zarnith-cli object ~/Torvane AmericaHarrowTank --set 1", 2, 6, &CommandLine::object},
     {"weapon", "GAME NAME",
      "print the rows the weapons editor shows for a weapon: label, value, editor kind and choices, tab-separated",
      "zarnith-cli weapon ~/Torvane HarrowCannonMk1", 2, 2, &CommandLine::weapon},
@@ -44,6 +45,9 @@ const CommandLine::Command CommandLine::kCommands[] = {
     {"cmdset", "GAME NAME",
      "print the twelve slots the command set editor shows for a set, every command button as a choice",
      "zarnith-cli cmdset ~/Torvane AmericaSapperCommandSet", 2, 2, &CommandLine::cmdset},
+    {"check", "GAME",
+     "check the data files against each other: file, line, kind and message of each problem; exit 1 when any",
+     "zarnith-cli check ~/Torvane", 1, 1, &CommandLine::check},
     {"help", "", "print this list", "zarnith-cli help", 0, 0, &CommandLine::help},
 };
 
@@ -335,6 +339,20 @@ void CommandLine::writeRows(const QList<ViewerRow> &rows)
                + ViewerRows::editorKindName(row.editor).toLatin1() + '\t' + rowText(row.choices.join(u',')) + '\n';
     }
     write(out);
+}
+
+int CommandLine::check(const QStringList &args)
+{
+    if (!useGame(args[0]))
+        return 2;
+    const QList<DataProblem> problems = DataCheck::check(GamePath);
+    QByteArray out;
+    for (const DataProblem &p : problems) {
+        out += rowText(p.file) + '\t' + QByteArray::number(p.line) + '\t' + rowText(p.kind) + '\t'
+               + rowText(p.message) + '\n';
+    }
+    write(out);
+    return problems.isEmpty() ? 0 : 1;
 }
 
 QByteArray CommandLine::rowText(const QString &text)

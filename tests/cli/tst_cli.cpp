@@ -136,6 +136,21 @@ private slots:
         QCOMPARE(r.err.count('\n'), qsizetype(1));
     }
 
+    void checkReportsProblemsAndExitsWithOne()
+    {
+        TestGame game;
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"),
+                              crlf({"Object Tank", "  Locomotor = SET_NORMAL Nowhere", "End"})));
+        const Result bad = runCli({"check", game.path()});
+        QCOMPARE(bad.status, 1);
+        QCOMPARE(bad.out, QByteArray("Object\\FactionUnit.ini\t2\tunknown-locomotor\t"
+                                     "Object Tank names the Locomotor Nowhere, which no block defines\n"));
+        QVERIFY(game.writeIni(QStringLiteral("Locomotor.ini"), crlf({"Locomotor Nowhere", "End"})));
+        const Result good = runCli({"check", game.path()});
+        QCOMPARE(good.status, 0);
+        QCOMPARE(good.out, QByteArray());
+    }
+
     void helpListsEveryCommand()
     {
         const Result r = runCli({"--help"});
