@@ -921,6 +921,8 @@ void FrmEdit::openBlock(bool locomotors)
 
 void FrmEdit::exitCommand()
 {
+    if (m_exitCheck && !m_exitCheck())
+        return;
     AskOnClose = false;
     WindowPlacement::SaveWindowPos(this);
     close();
@@ -941,6 +943,11 @@ void FrmEdit::closeEvent(QCloseEvent *event)
             event->ignore();
             return;
         }
+    }
+    // Unsaved edits in the manual editor are asked about before the process ends.
+    if (m_exitCheck && !m_exitCheck()) {
+        event->ignore();
+        return;
     }
     WindowPlacement::SaveWindowPos(this);
     event->accept();

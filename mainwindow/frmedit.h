@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 
 class HandlingBoxEdit;
 class QAction;
@@ -74,6 +75,10 @@ public:
 
     // The quit question is skipped (the Exit command) when false.
     bool AskOnClose = true;
+
+    // Asked before the program ends from this window; false keeps it running
+    // (the manual editor's unsaved changes were not to be discarded).
+    void setExitCheck(std::function<bool()> check) { m_exitCheck = std::move(check); }
 
     // Sets the tree's font from the stored "Menui..." settings; values the
     // font refuses are skipped.
@@ -155,4 +160,5 @@ private:
     TVItem *m_locomotorNames = nullptr;
     TVItem *m_armourNames = nullptr;
     QTimer *m_captionTimer = nullptr;
+    std::function<bool()> m_exitCheck;
 };

@@ -4,6 +4,8 @@
 
 #include "mainwindow/frmabout.h"
 #include "mainwindow/frmedit.h"
+#include "manualedit/frmmanedit.h"
+#include "manualedit/frmopt.h"
 #include "subeditors/frmarmour.h"
 #include "subeditors/frmcmdbtn.h"
 #include "subeditors/frmcmdset.h"
@@ -45,6 +47,11 @@ void connectMainWindow(FrmEdit *main)
     main->setProperty("windowsConnected", true);
     QObject::connect(main, &FrmEdit::showWindowRequested, main,
                      [](const QString &name, const QString &entry, bool show) { showWindow(name, entry, show); });
+    QObject::connect(main, &FrmEdit::manualEditRequested, main,
+                     [](int blockFlag, int folderKind, const QString &fileName, const QString &text) {
+                         openManualEditor(blockFlag, folderKind, fileName, text);
+                     });
+    main->setExitCheck([] { return FrmManEdit::closeForExit(); });
 }
 
 void showWindow(const QString &name, const QString &entry, bool show)
@@ -59,10 +66,24 @@ void showWindow(const QString &name, const QString &entry, bool show)
         FrmCmdSet::open(entry, show);
     else if (name == QLatin1String("About"))
         frmAbout::open();
+    else if (name == QLatin1String("FrmOpt")) {
+        FrmOpt *options = FrmOpt::open();
+        QObject::connect(options, &FrmOpt::applied, options, [] {
+            if (FrmEdit *main = FrmEdit::existing()) {
+                main->applyTreeFont();
+                main->showStoredTab();
+            }
+        }, Qt::UniqueConnection);
+    }
 }
 
-void openManualEditor(int, int, const QString &, const QString &)
+void openManualEditor(int blockFlag, int folderKind, const QString &fileName, const QString &text)
 {
+    FrmManEdit *editor = FrmManEdit::instance();
+    if (blockFlag == 0)
+        editor->OpenFile(folderKind, fileName);
+    else
+        editor->OpenBlock(text);
 }
 
 } // namespace ProgramWindows

@@ -286,7 +286,13 @@ private slots:
         QCOMPARE(m_messages[0].title, QStringLiteral("Do you want to quit?"));
         QVERIFY(m_exits.isEmpty());
 
+        // The manual editor may still hold unsaved edits the user keeps.
         Settings::SaveSet(QStringLiteral("Exit"), QStringLiteral("0"));
+        m_window->setExitCheck([] { return false; });
+        QVERIFY(!m_window->close());
+        QVERIFY(m_exits.isEmpty());
+        m_window->setExitCheck({});
+
         m_window->setAttribute(Qt::WA_DeleteOnClose, false);
         QVERIFY(m_window->close());
         QCOMPARE(m_messages.size(), 1);
