@@ -20,6 +20,8 @@ public:
 
     void setNodes(const QList<CatalogueNode> &nodes);
     QModelIndex indexOfKey(const QString &key) const;
+    // The node behind a valid index of this model.
+    const CatalogueNode &node(const QModelIndex &index) const { return m_nodes[int(index.internalId())]; }
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;

@@ -1,5 +1,6 @@
 #include "frmedit.h"
 
+#include "cataloguefilter.h"
 #include "cataloguemodel.h"
 #include "frmcoldata.h"
 #include "handlingbox.h"
@@ -145,8 +146,15 @@ FrmEdit::FrmEdit(QWidget *parent)
     m_tree->setHeaderHidden(true);
     m_tree->setUniformRowHeights(true);
     m_catalogue = new CatalogueModel(this);
-    m_tree->setModel(m_catalogue);
+    m_filter = new CatalogueFilter(this);
+    m_filter->setSourceModel(m_catalogue);
+    m_tree->setModel(m_filter);
     m_tree->setMinimumWidth(220);
+    m_filterBox = new QLineEdit(central);
+    m_filterBox->setObjectName(QStringLiteral("TxtFilter"));
+    m_filterBox->setPlaceholderText(QStringLiteral("Filter objects by name"));
+    m_filterBox->setClearButtonEnabled(true);
+    connect(m_filterBox, &QLineEdit::textChanged, this, &FrmEdit::setFilterText);
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QStringLiteral("F_Tab"));
     m_tabs->addTab(buildHandlingTab(), QStringLiteral("Handling and Speed"));
@@ -158,7 +166,10 @@ FrmEdit::FrmEdit(QWidget *parent)
     m_tabs->addTab(buildOtherTab(), QStringLiteral("Other Settings"));
     m_tabs->setUsesScrollButtons(false);
     m_tabs->setEnabled(false);
-    layout->addWidget(m_tree, 1);
+    auto *treeColumn = new QVBoxLayout;
+    treeColumn->addWidget(m_filterBox);
+    treeColumn->addWidget(m_tree, 1);
+    layout->addLayout(treeColumn, 1);
     layout->addWidget(m_tabs, 0);
     setCentralWidget(central);
 
@@ -448,6 +459,8 @@ void FrmEdit::buildMenus()
     QAction *options = action(edit, "MnuOpt", QStringLiteral("Options"));
     options->setShortcut(Qt::Key_F9);
     connect(options, &QAction::triggered, this, [this] { emit showWindowRequested(QStringLiteral("FrmOpt")); });
+    QAction *check = action(edit, "MnuCheckData", QStringLiteral("Check Data..."));
+    connect(check, &QAction::triggered, this, [this] { emit showWindowRequested(QStringLiteral("FrmCheckData")); });
     separator(edit, "MnuSep4");
     QMenu *files = edit->addMenu(QStringLiteral("Files"));
     files->menuAction()->setObjectName(QStringLiteral("MnuFiles"));
@@ -616,9 +629,39 @@ QModelIndex FrmEdit::nodeByKey(const QString &key) const
     return m_catalogue->indexOfKey(key);
 }
 
+QModelIndex FrmEdit::toCatalogue(const QModelIndex &index) const
+{
+    return index.model() == m_filter ? m_filter->mapToSource(index) : index;
+}
+
 QModelIndex FrmEdit::currentNode() const
 {
-    return m_tree->currentIndex();
+    const QModelIndex current = m_tree->currentIndex();
+    return current.isValid() ? toCatalogue(current) : QModelIndex(m_chosen);
+}
+
+void FrmEdit::setFilterText(const QString &text)
+{
+    const QModelIndex chosen = m_chosen.isValid() ? QModelIndex(m_chosen) : currentNode();
+    m_filter->setText(text);
+    // Open the categories and groups so the matches show; the objects are
+    // leaves, so there is no need to walk them all.
+    if (!text.isEmpty()) {
+        for (int r = 0; r < m_filter->rowCount(); ++r) {
+            const QModelIndex category = m_filter->index(r, 0);
+            m_tree->expand(category);
+            for (int g = 0; g < m_filter->rowCount(category); ++g) {
+                const QModelIndex group = m_filter->index(g, 0, category);
+                if (m_filter->hasChildren(group))
+                    m_tree->expand(group);
+            }
+        }
+    }
+    const QModelIndex shown = m_filter->mapFromSource(chosen);
+    if (shown.isValid()) {
+        m_tree->setCurrentIndex(shown);
+        m_tree->scrollTo(shown);
+    }
 }
 
 void FrmEdit::prepareAfterStartup()
@@ -643,8 +686,11 @@ bool FrmEdit::selectObject(const QString &name)
         m_catalogue->match(m_catalogue->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly | Qt::MatchRecursive);
     if (found.isEmpty())
         return false;
-    m_tree->setCurrentIndex(found.first());
-    m_tree->scrollTo(found.first());
+    const QModelIndex shown = m_filter->mapFromSource(found.first());
+    if (shown.isValid()) {
+        m_tree->setCurrentIndex(shown);
+        m_tree->scrollTo(shown);
+    }
     loadNode(found.first());
     return true;
 }
@@ -663,8 +709,10 @@ QString FrmEdit::fullPath(const QModelIndex &node)
     return parts.join(QLatin1Char('\\'));
 }
 
-void FrmEdit::loadNode(const QModelIndex &node)
+void FrmEdit::loadNode(const QModelIndex &shownNode)
 {
+    const QModelIndex node = toCatalogue(shownNode);
+    m_chosen = node;
     setEnabled(false);
     m_tabs->setEnabled(false);
     const QString tag = tagOf(node);

@@ -21,6 +21,7 @@ class QTabWidget;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class CatalogueFilter;
 class CatalogueModel;
 class QTreeView;
 class SParse;
@@ -63,7 +64,11 @@ public:
     SParse *parser() const { return m_parser; }
     QTreeView *tree() const { return m_tree; }
     CatalogueModel *catalogue() const { return m_catalogue; }
+    // The chosen node, as a node of the catalogue (whatever the filter shows).
     QModelIndex currentNode() const;
+
+    // Shows only the objects whose names contain text; the chosen node stays chosen.
+    void setFilterText(const QString &text);
     TabuletProxy &summaryList() const { return *m_summary; }
 
     // Rebuilds the summary list from what the fields show now.
@@ -127,6 +132,8 @@ private:
     void openBlock(bool locomotors);
     void exitCommand();
 
+    // A node of the catalogue for an index of the tree, which may be filtered.
+    QModelIndex toCatalogue(const QModelIndex &index) const;
     static bool IsObjectNode(const QModelIndex &node);
     static QString fullPath(const QModelIndex &node);
 
@@ -135,6 +142,9 @@ private:
 
     QTreeView *m_tree = nullptr;
     CatalogueModel *m_catalogue = nullptr;
+    CatalogueFilter *m_filter = nullptr;
+    QPersistentModelIndex m_chosen; // the node last chosen, kept while a filter hides it
+    QLineEdit *m_filterBox = nullptr;
     QTabWidget *m_tabs = nullptr;
     QLabel *m_status[3] = {};
 

@@ -3,6 +3,7 @@
 #include "frmsplash.h"
 
 #include "mainwindow/frmabout.h"
+#include "mainwindow/frmcheckdata.h"
 #include "mainwindow/frmedit.h"
 #include "manualedit/frmmanedit.h"
 #include "manualedit/frmopt.h"
@@ -66,14 +67,26 @@ void showWindow(const QString &name, const QString &entry, bool show)
         FrmCmdSet::open(entry, show);
     else if (name == QLatin1String("About"))
         frmAbout::open();
+    else if (name == QLatin1String("FrmCheckData")) {
+        FrmCheckData *check = FrmCheckData::open();
+        if (!check->property("wired").toBool()) {
+            check->setProperty("wired", true);
+            QObject::connect(check, &FrmCheckData::openRequested, check, [](int kind, const QString &file, int) {
+                FrmManEdit::instance()->OpenFile(kind, file);
+            });
+        }
+    }
     else if (name == QLatin1String("FrmOpt")) {
         FrmOpt *options = FrmOpt::open();
-        QObject::connect(options, &FrmOpt::applied, options, [] {
-            if (FrmEdit *main = FrmEdit::existing()) {
-                main->applyTreeFont();
-                main->showStoredTab();
-            }
-        }, Qt::UniqueConnection);
+        if (!options->property("wired").toBool()) {
+            options->setProperty("wired", true);
+            QObject::connect(options, &FrmOpt::applied, options, [] {
+                if (FrmEdit *main = FrmEdit::existing()) {
+                    main->applyTreeFont();
+                    main->showStoredTab();
+                }
+            });
+        }
     }
 }
 

@@ -1,3 +1,4 @@
+#include "mainwindow/frmcheckdata.h"
 #include "mainwindow/frmedit.h"
 
 #include "engine/globals.h"
@@ -23,6 +24,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+#include <QTreeWidget>
 
 namespace {
 
@@ -266,6 +268,50 @@ private slots:
         QCOMPARE(m_requests.last().blockFlag, 1);
         QCOMPARE(m_requests.last().file, QStringLiteral("FactionUnit.ini"));
         QVERIFY(m_requests.last().text.startsWith(QLatin1String("Object AmericaHarrowTank\r\n")));
+    }
+
+    void filterNarrowsToMatchingObjectsAndKeepsTheChoice()
+    {
+        click(QStringLiteral("AmericaHarrowTank"));
+        auto *filter = child<QLineEdit>("TxtFilter");
+        filter->setText(QStringLiteral("hArRoW"));
+        const QAbstractItemModel *shown = m_window->tree()->model();
+        QStringList objects;
+        std::function<void(const QModelIndex &)> walk = [&](const QModelIndex &parent) {
+            for (int r = 0; r < shown->rowCount(parent); ++r) {
+                const QModelIndex i = shown->index(r, 0, parent);
+                if (shown->rowCount(i) == 0)
+                    objects << i.data().toString();
+                walk(i);
+            }
+        };
+        walk(QModelIndex());
+        // Player Units / America and Player Props, where the shell lives.
+        QCOMPARE(objects, (QStringList{"AmericaHarrowTank", "ProjHarrowShell"}));
+        QCOMPARE(shown->rowCount(), 2);
+        QCOMPARE(m_window->currentNode().data().toString(), QStringLiteral("AmericaHarrowTank"));
+
+        filter->clear();
+        QCOMPARE(shown->rowCount(), 10);
+        QCOMPARE(m_window->tree()->currentIndex().data().toString(), QStringLiteral("AmericaHarrowTank"));
+    }
+
+    void checkDataListsProblemsAndOpensThemAtTheirLine()
+    {
+        QVERIFY(m_game.writeIni(QStringLiteral("Object/NatureUnit.ini"),
+                                m_game.read(QStringLiteral("Data/INI/Object/NatureUnit.ini"))
+                                    + "Object Ghost\r\n  Locomotor = SET_NORMAL NoSuchLegs\r\nEnd\r\n"));
+        FrmCheckData window;
+        window.runCheck();
+        QCOMPARE(window.list()->topLevelItemCount(), 1);
+        QTreeWidgetItem *problem = window.list()->topLevelItem(0);
+        QCOMPARE(problem->text(2), QStringLiteral("unknown-locomotor"));
+        QSignalSpy open(&window, &FrmCheckData::openRequested);
+        emit window.list()->itemActivated(problem, 0);
+        QCOMPARE(open.count(), 1);
+        QCOMPARE(open[0][0].toInt(), 1);
+        QCOMPARE(open[0][1].toString(), QStringLiteral("NatureUnit.ini"));
+        QCOMPARE(open[0][2].toInt(), problem->text(1).toInt());
     }
 
     void toolbarFacesPointToTheirDropDowns()
