@@ -4,6 +4,7 @@
 #include "engine/objectvalues.h"
 #include "engine/sparse.h"
 #include "engine/summaryrows.h"
+#include "engine/viewerrows.h"
 #include "platform/codepage.h"
 
 #include <cstdlib>
@@ -26,5 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const HandlingBox &box : Summary::handlingBoxes())
         box.digitsOf(box.textWith(text.left(12)));
     Summary::costText(text.left(32), QLocale::c());
+    // The viewers' rows: weapon and button blocks, armour lines, command set slots.
+    ViewerRows::weaponRows(text);
+    ViewerRows::commandButtonRows(text);
+    QString armourText = text;
+    ViewerRows::SParseArmourText(armourText);
+    QString firstLine = text.section(QStringLiteral("\r\n"), 0, 0);
+    ViewerRows::SParseArmourLine(firstLine);
+    ViewerRows::commandSetRows(text, text.split(QStringLiteral("\r\n")).mid(0, 40));
+    ViewerRows::commandButtonName(firstLine);
     return 0;
 }
