@@ -104,10 +104,10 @@ QString frmSplash::caption() const
 QString frmSplash::MissingFiles()
 {
     QString missing;
-    for (const char *file : {"\\Data.DBF", "\\Data.DBT"}) {
-        const QString path = QDir::toNativeSeparators(programFolder()) + QLatin1String(file);
-        if (!GamePaths::FileExists(programFolder() + QLatin1String(file)))
-            missing += path + kCrLf;
+    for (const char *file : {"/Data.DBF", "/Data.DBT"}) {
+        const QString path = programFolder() + QLatin1String(file);
+        if (!GamePaths::FileExists(path))
+            missing += QDir::toNativeSeparators(path) + kCrLf;
     }
     return missing;
 }
@@ -170,7 +170,7 @@ bool frmSplash::IdentifyFixProblems()
     const QString manifest = programFolder() + QStringLiteral("/Zarnith.exe.manifest");
     if (GamePaths::FileExists(manifest)) {
         QFile::remove(manifest);
-        Messages::inform(this, QDir::toNativeSeparators(programFolder()) + QStringLiteral("\\Zarnith.exe.manifest has been detected,")
+        Messages::inform(this, QDir::toNativeSeparators(manifest) + QStringLiteral(" has been detected,")
                                    + kCrLf + QStringLiteral("This file will be deleted, Click OK and Run ") + appName
                                    + QStringLiteral(" again."));
         close();

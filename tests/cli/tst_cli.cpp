@@ -136,6 +136,39 @@ private slots:
         QCOMPARE(r.err.count('\n'), qsizetype(1));
     }
 
+    void catalogueAndObjectPrintWhatTheMainWindowShows()
+    {
+        TestGame game;
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"),
+                              crlf({"Object GLATank", "  BuildCost = 800", "  Locomotor = SET_NORMAL Treads",
+                                    "  WeaponSet", "    Weapon = PRIMARY Gun", "  End", "  WeaponSet",
+                                    "    Weapon = PRIMARY BigGun", "  End", "End"})));
+        QVERIFY(game.writeIni(QStringLiteral("Locomotor.ini"), crlf({"Locomotor Treads", "  Speed = 30", "End"})));
+        const Result tree = runCli({"catalogue", game.path()});
+        QCOMPARE(tree.status, 0);
+        const QList<QByteArray> rows = tree.out.split('\n');
+        QCOMPARE(rows[0], QByteArray("0\tFactionBuilding.ini\tPlayer Buildings\tFactionBuilding.ini"));
+        QVERIFY(tree.out.contains("1\tFUGLA\tGLA\tFactionUnit.ini\n2\tKey1\tGLATank\tFactionUnit.ini\n"));
+
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(ZARNITH_CLI), {"object", game.path(), "GLATank", "--set", "1"});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        const QByteArray summary = process.readAllStandardOutput();
+        QVERIFY(summary.startsWith("Name\tGLATank\n"));
+        QVERIFY2(summary.contains("\nCost\t$800\n") || summary.contains("\nCost\t800\n"), summary.constData());
+        QVERIFY(summary.contains("\nPrimary Weapon\tBigGun\n"));
+        QVERIFY(summary.contains("\nLocomotor\tTreads\n"));
+        QVERIFY(summary.contains("\nTop Speed\t30 dist/sec\n"));
+        QVERIFY(summary.contains("\n\t\n")); // blank rows have no value cell
+        QCOMPARE(runCli({"object", game.path(), "NoSuchThing"}).status, 1);
+        QCOMPARE(runCli({"object", game.path(), "GLATank", "--set"}).status, 2);
+    }
+
     void checkReportsProblemsAndExitsWithOne()
     {
         TestGame game;

@@ -1,0 +1,66 @@
+#include "manualedit/settingsstore.h"
+#include "platform/windowplacement.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+class tst_WindowPlacement : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_settings;
+
+private slots:
+    void initTestCase()
+    {
+        SettingsStore::redirectTo(m_settings.path());
+    }
+
+    void placementRoundTripsInTwips()
+    {
+        QWidget w;
+        w.setObjectName(QStringLiteral("FrmTest"));
+        w.setGeometry(40, 50, 300, 200);
+        WindowPlacement::SaveWindowPos(&w);
+        QCOMPARE(Settings::readWindowValue(QStringLiteral("FrmTest"), "_Width", QString()),
+                 QString::number(WindowPlacement::toTwips(&w, 300)));
+        QCOMPARE(Settings::readWindowValue(QStringLiteral("FrmTest"), "WindowState", QString()), QStringLiteral("0"));
+        QWidget again;
+        again.setObjectName(QStringLiteral("FrmTest"));
+        again.setGeometry(0, 0, 100, 100);
+        WindowPlacement::LoadWindowPos(&again);
+        QVERIFY(qAbs(again.width() - 300) <= 1);
+        QVERIFY(qAbs(again.height() - 200) <= 1);
+    }
+
+    void maximisedWindowKeepsItsNormalPlacement()
+    {
+        Settings::writeWindowValue(QStringLiteral("FrmMax"), "_Width", QStringLiteral("4000"));
+        QWidget w;
+        w.setObjectName(QStringLiteral("FrmMax"));
+        w.setGeometry(0, 0, 500, 400);
+        w.setWindowState(Qt::WindowMaximized);
+        WindowPlacement::SaveWindowPos(&w);
+        QCOMPARE(Settings::readWindowValue(QStringLiteral("FrmMax"), "WindowState", QString()), QStringLiteral("2"));
+        QCOMPARE(Settings::readWindowValue(QStringLiteral("FrmMax"), "_Width", QString()), QStringLiteral("4000"));
+    }
+
+    void valuesBeyondSixteenBitsAreSkipped()
+    {
+        Settings::writeWindowValue(QStringLiteral("FrmBig"), "_Width", QStringLiteral("40000"));
+        Settings::writeWindowValue(QStringLiteral("FrmBig"), "_Height", QStringLiteral("junk"));
+        Settings::writeWindowValue(QStringLiteral("FrmBig"), "_Left", QString::number(WindowPlacement::toTwips(nullptr, 70)));
+        QWidget w;
+        w.setObjectName(QStringLiteral("FrmBig"));
+        w.setGeometry(10, 10, 321, 123);
+        WindowPlacement::LoadWindowPos(&w);
+        QCOMPARE(w.width(), 321);
+        QCOMPARE(w.height(), 123);
+        QVERIFY(qAbs(w.x() - 70) <= 1);
+    }
+};
+
+QTEST_MAIN(tst_WindowPlacement)
+#include "tst_windowplacement.moc"
