@@ -1,6 +1,7 @@
 #include "datagen.h"
 
 #include "engine/globals.h"
+#include "manualedit/backups.h"
 #include "manualedit/frmmanedit.h"
 #include "manualedit/settingsstore.h"
 #include "platform/messages.h"
@@ -24,8 +25,13 @@
 //     the text document's own cost of a few microseconds per line is nearly all of it
 //   longest wait for an event loop turn while opening:                        <= 10x
 //   Find, then Find Next through 1,000 matches spread over the file:          <= 25x
-//   save unchanged (encode, write beside, sync, replace):                     <= 25x
+//   save unchanged (encode, write beside, compare, sync, replace):            <= 25x
+//   save after an edit, which also keeps a backup copy of the old file:       <= 40x
 //   one key typed at the end of the text, until painted:                      < 50 ms
+// and a file just below the colouring limit (FrmManEdit::ColourLimit), which is
+// coloured as it goes in, against reading the 20 MB file:
+//   open:                                                                     <= 60x
+//   longest wait for an event loop turn while opening:                        <= 10x
 
 namespace {
 
@@ -51,6 +57,7 @@ int main(int argc, char *argv[])
 
     QTemporaryDir dir;
     SettingsStore::redirectTo(dir.path());
+    Backups::redirectTo(dir.filePath(QStringLiteral("backups")));
     Messages::setHook([](const Messages::Message &m) {
         std::fprintf(stderr, "message: %s\n", qPrintable(m.text));
         return QMessageBox::Cancel;
@@ -79,16 +86,32 @@ int main(int argc, char *argv[])
         longestGap = std::max(longestGap, clock.elapsed() - lastTurn);
         lastTurn = clock.elapsed();
     });
-    const double openMs = bestOf(3, [&] {
+    auto open = [&](const QString &file) {
         probe.start();
         clock.start();
         lastTurn = 0;
-        if (!editor->OpenFile(1, QStringLiteral("FactionUnit.ini")))
+        if (!editor->OpenFile(1, file))
             std::fprintf(stderr, "open failed\n");
         lines = editor->LineCount();
         longestGap = std::max(longestGap, clock.elapsed() - lastTurn);
         probe.stop();
-    });
+    };
+
+    // The smaller file first, so that the 20 MB one stays open for the rest.
+    const QString colouredName = QStringLiteral("FactionProp.ini");
+    DataGen::writeObjectFile(dir.filePath(QStringLiteral("Data/INI/Object/") + colouredName),
+                             FrmManEdit::ColourLimit - 64 * 1024);
+    const double colouredOpenMs = bestOf(3, [&] { open(colouredName); });
+    const qint64 colouredGap = longestGap;
+    const int colouredLines = lines;
+    if (!editor->isColoured())
+        std::fprintf(stderr, "the smaller file is not coloured\n");
+    app.processEvents();
+
+    longestGap = 0;
+    const double openMs = bestOf(3, [&] { open(QStringLiteral("FactionUnit.ini")); });
+    if (editor->isColoured())
+        std::fprintf(stderr, "the 20 MB file is coloured\n");
     app.processEvents();
 
     // "BuildTime = 7.0" is in every 20th object, so 1,000 matches reach most of the way through.
@@ -115,6 +138,13 @@ int main(int argc, char *argv[])
     });
 
     editor->textControl()->moveCursor(QTextCursor::End);
+    const double editedSaveMs = bestOf(3, [&] {
+        editor->textControl()->insertPlainText(QStringLiteral("x"));
+        if (!editor->Save())
+            std::fprintf(stderr, "save failed\n");
+    });
+    const int backups = int(Backups::list(QStringLiteral("FactionUnit.ini")).size());
+
     app.processEvents();
     const double keyMs = bestOf(5, [&] {
         QTest::keyClick(editor->textControl(), Qt::Key_X);
@@ -128,7 +158,14 @@ int main(int argc, char *argv[])
     std::printf("Find Next, %4d matches:      %8.1f ms  ratio %6.1f (target <= 25), reached line %d\n", found, findMs,
                 findMs / readMs, reached);
     std::printf("save unchanged:              %8.1f ms  ratio %6.1f (target <= 25)\n", saveMs, saveMs / readMs);
+    std::printf("save edited, with backup:    %8.1f ms  ratio %6.1f (target <= 40), %d backups\n", editedSaveMs,
+                editedSaveMs / readMs, backups);
     std::printf("one key typed at the end:    %8.1f ms            (target < 50 ms)\n", keyMs);
+    std::printf("coloured file, %d lines:\n", colouredLines);
+    std::printf("  open into the editor:      %8.1f ms  ratio %6.1f (target <= 60)\n", colouredOpenMs,
+                colouredOpenMs / readMs);
+    std::printf("  longest wait while opening:%8.1f ms  ratio %6.1f (target <= 10)\n", double(colouredGap),
+                colouredGap / readMs);
 
     editor->textControl()->document()->setModified(false);
     delete editor;

@@ -363,19 +363,8 @@ QWidget *FrmEdit::buildAdvancedTab()
 
 QWidget *FrmEdit::buildCostTab()
 {
-    auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    QGroupBox *frame = newFrame(QStringLiteral("Cost And Build Speed"), page);
-    auto *form = new QFormLayout(frame);
-    m_cost = newEdit("TxtCost", frame);
-    m_buildSpeed = newEdit("TxtBS", frame);
-    form->addRow(QStringLiteral("Cost:"), m_cost);
-    form->addRow(QStringLiteral("Build Speed:"), m_buildSpeed);
-    layout->addWidget(frame);
-    layout->addStretch(1);
-    for (QLineEdit *e : {m_cost, m_buildSpeed})
-        connect(e, &QLineEdit::textChanged, this, [this] { UpdateLV(); });
-    return page;
+    return buildFieldPage(QStringLiteral("Cost And Build Speed"),
+                          {{"Cost:", "TxtCost", &m_cost}, {"Build Speed:", "TxtBS", &m_buildSpeed}});
 }
 
 QWidget *FrmEdit::buildInformationTab()
@@ -412,18 +401,24 @@ QWidget *FrmEdit::buildInformationTab()
 
 QWidget *FrmEdit::buildOtherTab()
 {
+    return buildFieldPage(QStringLiteral("Other Settings"),
+                          {{"Vision Range:", "TxtVisRange", &m_visionRange},
+                           {"Shroud Clearing Range:", "TxtSCR", &m_shroudRange}});
+}
+
+QWidget *FrmEdit::buildFieldPage(const QString &title, std::initializer_list<Field> fields)
+{
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
-    QGroupBox *frame = newFrame(QStringLiteral("Other Settings"), page);
+    QGroupBox *frame = newFrame(title, page);
     auto *form = new QFormLayout(frame);
-    m_visionRange = newEdit("TxtVisRange", frame);
-    m_shroudRange = newEdit("TxtSCR", frame);
-    form->addRow(QStringLiteral("Vision Range:"), m_visionRange);
-    form->addRow(QStringLiteral("Shroud Clearing Range:"), m_shroudRange);
+    for (const Field &field : fields) {
+        *field.edit = newEdit(field.name, frame);
+        form->addRow(QLatin1String(field.label), *field.edit);
+        connect(*field.edit, &QLineEdit::textChanged, this, [this] { UpdateLV(); });
+    }
     layout->addWidget(frame);
     layout->addStretch(1);
-    for (QLineEdit *e : {m_visionRange, m_shroudRange})
-        connect(e, &QLineEdit::textChanged, this, [this] { UpdateLV(); });
     return page;
 }
 

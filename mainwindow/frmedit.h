@@ -115,6 +115,14 @@ private:
     QWidget *buildCostTab();
     QWidget *buildInformationTab();
     QWidget *buildOtherTab();
+    // A framed page of text fields that each refresh the summary when changed.
+    struct Field
+    {
+        const char *label;
+        const char *name;
+        QLineEdit **edit;
+    };
+    QWidget *buildFieldPage(const QString &title, std::initializer_list<Field> fields);
     void buildMenus();
     void buildToolbar();
 

@@ -1,7 +1,9 @@
 #include "frmmanedit.h"
 
+#include "manualedit/backups.h"
 #include "manualedit/combolist.h"
 #include "manualedit/fontdialog.h"
+#include "manualedit/inihighlighter.h"
 #include "manualedit/settingsstore.h"
 #include "platform/eventyield.h"
 #include "platform/gamepath.h"
@@ -18,6 +20,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +41,7 @@
 namespace {
 
 QPointer<FrmManEdit> s_instance;
+FrmManEdit::GoToLineHook s_goToLineHook;
 
 // The line end before a line whose break differs from the file's usual one,
 // kept in the line's block format: a text document copies block formats when
@@ -137,6 +141,7 @@ FrmManEdit::FrmManEdit(QWidget *parent)
     m_text->viewport()->installEventFilter(this);
     connect(m_text->document(), &QTextDocument::contentsChanged, this, [this] { m_searchText.clear(); });
     setCentralWidget(m_text);
+    m_highlighter = new IniHighlighter(m_text->palette().color(QPalette::Base), this);
 
     buildMenus();
     buildToolBar();
@@ -190,12 +195,15 @@ void FrmManEdit::buildMenus()
     addItem(edit, "MnuPaste", QStringLiteral("&Paste"), &FrmManEdit::onPaste);
     addItem(edit, "MnuDelete", QStringLiteral("&Delete"), &FrmManEdit::onDelete);
     addSeparator(edit, "MnuSep3");
-    // The only shortcuts of the editor: what any text editor offers for finding.
+    // The only shortcuts of the editor: what any text editor offers for
+    // finding and for going to a line.
     addItem(edit, "MnuFind", QStringLiteral("&Find..."), &FrmManEdit::onFindMenu)->setShortcut(QKeySequence::Find);
     addItem(edit, "MnuFindNext", QStringLiteral("Find &Next"), &FrmManEdit::onFindNextMenu)
         ->setShortcut(QKeySequence(Qt::Key_F3));
     // Replacing is not offered yet.
     addItem(edit, "MnuReplace", QStringLiteral("R&eplace..."), nullptr)->setEnabled(false);
+    addItem(edit, "MnuGoToLine", QStringLiteral("&Go to Line..."), &FrmManEdit::onGoToLine)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     addSeparator(edit, "MnuSep4");
     addItem(edit, "MnuSelectAll", QStringLiteral("Select &All"), &FrmManEdit::onSelectAll)
         ->setShortcut(QKeySequence::SelectAll);
@@ -348,7 +356,16 @@ bool FrmManEdit::fillText(const QPointer<FrmManEdit> &self, unsigned generation)
         const qsizetype end = pieceEnd(m_pending, m_pendingFrom);
         const QString piece = m_pending.mid(m_pendingFrom, end - m_pendingFrom);
         if (m_pendingFrom == 0) {
+            // Attached before the text goes in, the highlighter colours each
+            // piece as it arrives, between the event loop turns, instead of
+            // the whole text in one go. Detached only once the old text is
+            // gone, it has just one piece to take its colours off again.
+            const bool colour = m_pending.size() < ColourLimit;
+            if (colour && !isColoured())
+                m_highlighter->setDocument(doc);
             m_text->setPlainText(piece);
+            if (!colour && isColoured())
+                m_highlighter->setDocument(nullptr);
         } else {
             QTextCursor cursor(doc);
             cursor.movePosition(QTextCursor::End);
@@ -540,6 +557,8 @@ void FrmManEdit::onTimer()
 bool FrmManEdit::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::PaletteChange && watched == m_text)
+        m_highlighter->setBackground(m_text->palette().color(QPalette::Base));
     if (type == QEvent::KeyRelease || type == QEvent::MouseButtonRelease) {
         if (watched == m_text || watched == m_text->viewport()) {
             updateLinePanel();
@@ -583,6 +602,49 @@ void FrmManEdit::FindText()
     ComboList::RemoveDuplicateItems(m_find);
     m_btnFind->setText(kFindNext);
     updateLinePanel();
+}
+
+bool FrmManEdit::goToLine(int line)
+{
+    QTextDocument *doc = m_text->document();
+    if (!textComplete() || line < 1 || line > doc->blockCount())
+        return false;
+    m_text->setTextCursor(QTextCursor(doc->findBlockByNumber(line - 1)));
+    // Centred, the line comes with the lines around it, which is what a
+    // caller sending the user to a reported problem wants seen.
+    m_text->centerCursor();
+    m_text->setFocus();
+    updateLinePanel();
+    return true;
+}
+
+void FrmManEdit::setGoToLineHook(GoToLineHook hook)
+{
+    s_goToLineHook = std::move(hook);
+}
+
+void FrmManEdit::onGoToLine()
+{
+    const int last = m_text->document()->blockCount();
+    const int current = m_text->textCursor().blockNumber() + 1;
+    std::optional<int> line;
+    if (s_goToLineHook) {
+        line = s_goToLineHook(current, last);
+    } else {
+        bool ok = false;
+        const int chosen = QInputDialog::getInt(this, QStringLiteral("Go to Line"),
+                                                QStringLiteral("Line number (1 to %1):").arg(last), current, 1, last, 1,
+                                                &ok);
+        if (ok)
+            line = chosen;
+    }
+    if (line)
+        goToLine(*line);
+}
+
+bool FrmManEdit::isColoured() const
+{
+    return m_highlighter->document() == m_text->document();
 }
 
 void FrmManEdit::onFindTextEdited()
@@ -663,7 +725,13 @@ bool FrmManEdit::writeFile()
     // Resolved again now: the file may have been renamed or removed since it was opened.
     const QString path = GamePaths::nativePath(m_target.FilePath);
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    // The backup is taken once the new text is safely beside the file, so a
+    // write that fails (a full disk) is reported as such and keeps no copy;
+    // a declined backup drops the temporary file with the QSaveFile.
+    if (written && !keepBackup(path, bytes))
+        return false;
+    written = written && file.commit();
     if (!written) {
         Messages::show(this, {QStringLiteral("%1 could not save the file\n%2\n\n%3\n\nThe file on disk has not been "
                                              "changed.")
@@ -674,6 +742,19 @@ bool FrmManEdit::writeFile()
     m_nativePath = path;
     m_text->document()->setModified(false);
     return true;
+}
+
+bool FrmManEdit::keepBackup(const QString &path, const QByteArray &bytes)
+{
+    Backups backups;
+    if (backups.backUpBefore(path, bytes))
+        return true;
+    const auto answer = Messages::show(
+        this, {QStringLiteral("%1 could not keep a backup of the file\n%2\n\n%3\n\nSave it anyway, without a backup? "
+                              "The file on disk is only changed if you answer Yes.")
+                   .arg(appName(), QDir::toNativeSeparators(path), backups.errorString()),
+               m_tag, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No});
+    return answer == QMessageBox::Yes;
 }
 
 bool FrmManEdit::maybeSave()

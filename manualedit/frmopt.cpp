@@ -1,13 +1,17 @@
 #include "frmopt.h"
 
+#include "backups.h"
 #include "fontdialog.h"
 #include "settingsstore.h"
 
+#include "platform/messages.h"
+#include "platform/shell.h"
 #include "platform/windowplacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -79,6 +83,16 @@ FrmOpt::FrmOpt(QWidget *parent)
     auto *clear = new QPushButton(QStringLiteral("Clear Search History"), editor);
     clear->setObjectName(QStringLiteral("Command1"));
     editorLayout->addWidget(clear, 0, Qt::AlignLeft);
+    editorLayout->addSpacing(12);
+    editorLayout->addWidget(new QLabel(QStringLiteral("Saving a file keeps its previous version in:"), editor));
+    auto *backupFolder = new QLabel(QDir::toNativeSeparators(Backups::folder()), editor);
+    backupFolder->setObjectName(QStringLiteral("LblBackupFolder"));
+    backupFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    backupFolder->setWordWrap(true);
+    editorLayout->addWidget(backupFolder);
+    auto *openBackups = new QPushButton(QStringLiteral("Open Backup Folder"), editor);
+    openBackups->setObjectName(QStringLiteral("BtnOpenBackups"));
+    editorLayout->addWidget(openBackups, 0, Qt::AlignLeft);
     editorLayout->addStretch(1);
     tabs->addTab(editor, QStringLiteral("Manual Editor Settings"));
     layout->addWidget(tabs);
@@ -119,6 +133,7 @@ FrmOpt::FrmOpt(QWidget *parent)
     connect(m_askOnExit, &QCheckBox::clicked, this, &FrmOpt::changed);
     connect(fontButton, &QPushButton::clicked, this, &FrmOpt::changeFont);
     connect(clear, &QPushButton::clicked, this, &FrmOpt::clearSearchHistory);
+    connect(openBackups, &QPushButton::clicked, this, &FrmOpt::openBackupFolder);
     connect(m_apply, &QPushButton::clicked, this, [this] {
         ApplySet();
         m_apply->setEnabled(false);
@@ -162,6 +177,19 @@ void FrmOpt::changeFont()
 void FrmOpt::clearSearchHistory()
 {
     SettingsStore::deleteSection(QString::fromLatin1(Settings::AppName), QString::fromLatin1(Settings::SearchListSection));
+}
+
+void FrmOpt::openBackupFolder()
+{
+    // The folder only appears with the first backup; the desktop cannot open
+    // what is not there yet.
+    const QString folder = Backups::folder();
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        const QString text = QStringLiteral("The backup folder\n%1\ncannot be created.");
+        Messages::show(this, {text.arg(QDir::toNativeSeparators(folder)), windowTitle(), QMessageBox::Warning});
+        return;
+    }
+    Shell::RunFile(folder, folder);
 }
 
 void FrmOpt::ApplySet()

@@ -8,7 +8,8 @@ class QLabel;
 class QPushButton;
 
 // The options window: the page shown after loading, the quit question, the
-// object tree's font, and clearing the manual editor's search history.
+// object tree's font, clearing the manual editor's search history, and where
+// its backups are kept.
 class FrmOpt : public QWidget
 {
     Q_OBJECT
@@ -36,6 +37,7 @@ protected:
 private:
     void changeFont();
     void clearSearchHistory();
+    void openBackupFolder();
     void setFontLabels(const QStringList &values);
     void changed();
 

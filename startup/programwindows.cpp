@@ -71,8 +71,10 @@ void showWindow(const QString &name, const QString &entry, bool show)
         FrmCheckData *check = FrmCheckData::open();
         if (!check->property("wired").toBool()) {
             check->setProperty("wired", true);
-            QObject::connect(check, &FrmCheckData::openRequested, check, [](int kind, const QString &file, int) {
-                FrmManEdit::instance()->OpenFile(kind, file);
+            QObject::connect(check, &FrmCheckData::openRequested, check, [](int kind, const QString &file, int line) {
+                FrmManEdit *editor = FrmManEdit::instance();
+                if (editor->OpenFile(kind, file))
+                    editor->goToLine(line);
             });
         }
     }

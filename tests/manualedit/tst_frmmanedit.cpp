@@ -2,6 +2,7 @@
 
 #include "../common/testgame.h"
 #include "engine/globals.h"
+#include "manualedit/backups.h"
 #include "manualedit/fontdialog.h"
 #include "manualedit/settingsstore.h"
 #include "platform/messages.h"
@@ -15,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <unistd.h>
@@ -60,6 +63,16 @@ private:
             Settings::writeSearchItem(i, items[i]);
         Settings::SearchItemNum.write(QString::number(items.size()));
     }
+    QByteArray backup(int newest)
+    {
+        const QStringList copies = Backups::list(QStringLiteral("Weapon.ini"));
+        QFile f(copies.value(newest));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+    }
+    QList<QTextLayout::FormatRange> colours(int line)
+    {
+        return text()->document()->findBlockByNumber(line).layout()->formats();
+    }
     // Types into the search box, as a user would, so that the next search starts from the top.
     void typeSearch(const QString &what)
     {
@@ -86,11 +99,16 @@ private slots:
         m_answers.clear();
         for (const char *section : {"Settings", "Search List", "EditWH"})
             SettingsStore::deleteSection(QString::fromLatin1(Settings::AppName), QString::fromLatin1(section));
+        // Never the user's own backups; every test starts without any.
+        const QString backups = m_settings.filePath(QStringLiteral("backups"));
+        QDir(backups).removeRecursively();
+        Backups::redirectTo(backups);
     }
 
     void cleanup()
     {
         FontDialog::setHook({});
+        FrmManEdit::setGoToLineHook({});
         delete FrmManEdit::existing();
     }
 
@@ -99,7 +117,8 @@ private slots:
         for (const char *name : {"TxtManEdit", "CboFind", "BtnFind", "SB1", "SB1_1", "SB1_5", "TB1", "Timer1"})
             QVERIFY2(editor()->findChild<QObject *>(QString::fromLatin1(name)), name);
         for (const char *name : {"MnuSave", "MnuExit", "MnuUndo", "MnuRedo", "MnuCut", "MnuCopy", "MnuPaste", "MnuDelete",
-                                 "MnuFind", "MnuFindNext", "MnuReplace", "MnuSelectAll", "MnuFonts", "Save", "Redo"})
+                                 "MnuFind", "MnuFindNext", "MnuReplace", "MnuGoToLine", "MnuSelectAll", "MnuFonts",
+                                 "Save", "Redo"})
             QVERIFY2(editor()->findChild<QAction *>(QString::fromLatin1(name)), name);
         QCOMPARE(editor()->objectName(), QStringLiteral("FrmManEdit"));
     }
@@ -418,6 +437,118 @@ private slots:
         QVERIFY(editor()->close());
         QCOMPARE(storedHistory(),
                  (QStringList{QStringLiteral("Armor"), QStringLiteral("Weapon"), QStringLiteral("Locomotor")}));
+    }
+
+    void saveKeepsEachPreviousVersionOnce()
+    {
+        QVERIFY(openWeapon("Weapon A"));
+        for (const char *edit : {"1 ", "", "2 "}) {
+            text()->insertPlainText(QString::fromLatin1(edit));
+            QVERIFY(editor()->Save());
+        }
+        // The unchanged save in between replaced nothing worth keeping.
+        QCOMPARE(Backups::list(QStringLiteral("Weapon.ini")).size(), 2);
+        QCOMPARE(backup(0), QByteArray("1 Weapon A"));
+        QCOMPARE(backup(1), QByteArray("Weapon A"));
+        QCOMPARE(m_game->read(m_weapon), QByteArray("1 2 Weapon A"));
+    }
+
+    void failedBackupAsksAndOnlyYesReplacesTheFile_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::newRow("no") << QMessageBox::No;
+        QTest::newRow("yes") << QMessageBox::Yes;
+    }
+
+    void failedBackupAsksAndOnlyYesReplacesTheFile()
+    {
+        QFETCH(QMessageBox::StandardButton, answer);
+        const bool saved = answer == QMessageBox::Yes;
+        QVERIFY(openWeapon("Weapon A"));
+        text()->insertPlainText(QStringLiteral("edited "));
+        const QString blocker = m_settings.filePath(QStringLiteral("not a folder"));
+        QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
+        Backups::redirectTo(blocker + QStringLiteral("/backups"));
+
+        m_answers << answer;
+        QCOMPARE(editor()->Save(), saved);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].text.contains(QDir::toNativeSeparators(blocker)), qPrintable(m_messages[0].text));
+        QCOMPARE(m_game->read(m_weapon), saved ? QByteArray("edited Weapon A") : QByteArray("Weapon A"));
+        QCOMPARE(text()->document()->isModified(), !saved);
+        QCOMPARE(QDir(m_game->path() + QStringLiteral("/Data/INI")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("Weapon.ini")});
+    }
+
+    void textIsColouredToItsEndBelowTheLimitOnly()
+    {
+        // Below the limit but many pieces long: every piece gets its colours.
+        QByteArray bytes;
+        for (int i = 0; i < 30000; ++i)
+            bytes += "Weapon W" + QByteArray::number(i) + "\r\n  Damage = 5 ; hits\r\nEnd\r\n";
+        QVERIFY(openWeapon(bytes));
+        QVERIFY(editor()->isColoured());
+        QCOMPARE(colours(1).size(), 3);
+        QCOMPARE(colours(89998).size(), 3);
+        QCOMPARE(colours(89999).last().format, colours(2).last().format);
+        // Colouring is no edit: nothing to save, nothing to undo.
+        QVERIFY(!text()->document()->isModified() && !text()->document()->isUndoAvailable());
+
+        while (bytes.size() < FrmManEdit::ColourLimit)
+            bytes += bytes;
+        QVERIFY(openWeapon(bytes));
+        QVERIFY(!editor()->isColoured());
+        QVERIFY(colours(0).isEmpty() && colours(1).isEmpty());
+
+        QVERIFY(editor()->OpenBlock(QStringLiteral("Armor A\r\n  Armor = 1\r\nEnd")));
+        QCOMPARE(colours(1).size(), 2);
+    }
+
+    void goToLinePutsTheCaretAtTheLineStartInView_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::newRow("last, after the final line end") << 3001;
+        QTest::newRow("past the end") << 3002;
+        QTest::newRow("zero") << 0;
+    }
+
+    void goToLinePutsTheCaretAtTheLineStartInView()
+    {
+        QFETCH(int, line);
+        const bool exists = line >= 1 && line <= 3001;
+        QByteArray bytes;
+        for (int i = 0; i < 1000; ++i)
+            bytes += "Weapon W\r\n  Damage = 5\r\nEnd\r\n";
+        QVERIFY(openWeapon(bytes));
+        moveTo(30, 35);
+        QCOMPARE(editor()->goToLine(line), exists);
+        const QTextCursor cursor = text()->textCursor();
+        if (!exists) {
+            QCOMPARE(std::pair(cursor.anchor(), cursor.position()), std::pair(30, 35));
+            return;
+        }
+        QCOMPARE(std::pair(cursor.blockNumber() + 1, cursor.positionInBlock()), std::pair(line, 0));
+        QVERIFY(!cursor.hasSelection());
+        QVERIFY(text()->viewport()->rect().contains(text()->cursorRect()));
+        QCOMPARE(panel(1), QStringLiteral("Line %1 of 3001").arg(line));
+    }
+
+    void goToLineAsksFromTheCaretsLine()
+    {
+        QVERIFY(openWeapon(crlf({"Weapon A", "  Damage = 5", "End", "Weapon B", "End"})));
+        moveTo(12);
+        std::pair<int, int> asked;
+        std::optional<int> answer = 4;
+        FrmManEdit::setGoToLineHook([&](int current, int last) {
+            asked = {current, last};
+            return answer;
+        });
+        QTest::keyClick(text(), Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(asked, std::pair(2, 6));
+        QCOMPARE(text()->textCursor().blockNumber(), 3);
+        answer.reset(); // Cancel
+        trigger("MnuGoToLine");
+        QCOMPARE(text()->textCursor().blockNumber(), 3);
     }
 
     void undoAndRedoOnlyShowTheMessage()

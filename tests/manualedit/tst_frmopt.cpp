@@ -1,14 +1,18 @@
+#include "manualedit/backups.h"
 #include "manualedit/fontdialog.h"
 #include "manualedit/frmopt.h"
 #include "manualedit/settingsstore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 class tst_FrmOpt : public QObject
 {
@@ -17,21 +21,34 @@ class tst_FrmOpt : public QObject
 private:
     QTemporaryDir m_settings;
     std::optional<QFont> m_chosen;
+    QList<QUrl> m_opened;
 
     static QString label(FrmOpt *w, int i)
     {
         return w->findChild<QLabel *>(QStringLiteral("LblFont_%1").arg(i))->text();
     }
 
+public slots:
+    // Stands in for the desktop: the options window opens folders as file addresses.
+    void recordUrl(const QUrl &url) { m_opened << url; }
+
 private slots:
     void initTestCase()
     {
         SettingsStore::redirectTo(m_settings.path());
         FontDialog::setHook([this](const QFont &) { return m_chosen; });
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "recordUrl");
+    }
+
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        Backups::redirectTo(QString());
     }
 
     void init()
     {
+        m_opened.clear();
         SettingsStore::deleteSection(QStringLiteral("Torvane Zarnith"), QStringLiteral("Settings"));
         SettingsStore::deleteSection(QStringLiteral("Torvane Zarnith"), QStringLiteral("Search List"));
     }
@@ -100,6 +117,17 @@ private slots:
         w->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
         QCOMPARE(Settings::SearchItemNum.read(), QStringLiteral("-1"));
         QCOMPARE(Settings::readSearchItem(0), QString());
+    }
+
+    void backupFolderIsShownAndOpenedOnceItExists()
+    {
+        const QString folder = m_settings.filePath(QStringLiteral("data/Torvane Zarnith/backups"));
+        Backups::redirectTo(folder);
+        std::unique_ptr<FrmOpt> w(new FrmOpt);
+        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("LblBackupFolder"))->text(), QDir::toNativeSeparators(folder));
+        w->findChild<QPushButton *>(QStringLiteral("BtnOpenBackups"))->click();
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
     }
 };
 
