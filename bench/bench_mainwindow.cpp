@@ -65,20 +65,31 @@ int main(int argc, char *argv[])
         objectFiles << dir.filePath(QStringLiteral("Data/INI/Object/") + file);
     const double base = getlineMs(objectFiles);
 
+    // As at start-up: the catalogue is read while the main window is still
+    // hidden (the start-up window shows the progress), then the window shows.
     FrmEdit window;
-    if (qEnvironmentVariableIsEmpty("HIDDEN"))
-        window.show();
+    // Best of three, as for the baseline.
     QElapsedTimer t;
-    t.start();
-    Catalogue catalogue;
-    const QList<CatalogueNode> nodes = catalogue.BuildCatalogue(GamePath);
-    const double readOnly = t.nsecsElapsed() / 1e6;
-    window.fillCatalogue(nodes);
-    const double build = t.nsecsElapsed() / 1e6;
+    double readOnly = 1e100;
+    double build = 1e100;
+    for (int run = 0; run < 3; ++run) {
+        t.restart();
+        Catalogue catalogue;
+        const QList<CatalogueNode> nodes = catalogue.BuildCatalogue(GamePath);
+        const double read = t.nsecsElapsed() / 1e6;
+        window.fillCatalogue(nodes);
+        const double total = t.nsecsElapsed() / 1e6;
+        if (total < build) {
+            build = total;
+            readOnly = read;
+        }
+    }
     std::printf("(reading the catalogue %.1f ms, filling the tree %.1f ms)\n", readOnly, build - readOnly);
+    const int objects = int(window.catalogue()->rowCount()) ? Catalogue::objectCounter() / 3 : 0;
+    window.show();
     window.prepareAfterStartup();
     std::printf("catalogue of %d objects: getline over the object files %.1f ms, catalogue with tree %.1f ms: ratio %.2f (target <= 2)\n",
-                Catalogue::objectCounter(), base, build, build / base);
+                objects, base, build, build / base);
 
     // The last object of FactionUnit.ini, the file it lives in.
     const QAbstractItemModel *model = window.catalogue();
@@ -128,8 +139,8 @@ int main(int argc, char *argv[])
     t.restart();
     window.setFilterText(QString());
     const double clearing = t.nsecsElapsed() / 1e6;
-    std::printf("filtering %d objects: slowest keystroke %.1f ms, clearing %.1f ms (target < 50)\n",
-                Catalogue::objectCounter(), slowest, clearing);
+    std::printf("filtering %d objects: slowest keystroke %.1f ms, clearing %.1f ms (target < 50)\n", objects, slowest,
+                clearing);
     window.AskOnClose = false;
     return 0;
 }

@@ -18,8 +18,20 @@ void CatalogueModel::setNodes(const QList<CatalogueNode> &nodes)
     m_byKey.clear();
     m_objectKeys.clear();
     m_objectKeys.reserve(count);
+    // Objects of one group come one after another and share their parent's
+    // key text, so the last lookup is usually the answer.
+    QString lastKey;
+    int lastParent = -1;
     for (int i = 0; i < count; ++i) {
-        const int parent = nodes[i].parentKey.isEmpty() ? -1 : m_byKey.value(nodes[i].parentKey, -1);
+        const QString &parentKey = nodes[i].parentKey;
+        int parent = -1;
+        if (!parentKey.isEmpty()) {
+            if (parentKey.constData() != lastKey.constData() && parentKey != lastKey) {
+                lastKey = parentKey;
+                lastParent = m_byKey.value(parentKey, -1);
+            }
+            parent = lastParent;
+        }
         QVector<int> &siblings = parent < 0 ? m_roots : m_children[parent];
         m_parent[i] = parent;
         m_row[i] = int(siblings.size());

@@ -3,6 +3,9 @@
 #include "platform/eventyield.h"
 #include "platform/gamepath.h"
 
+#include <array>
+#include <cstdio>
+
 namespace {
 
 qint32 g_objectCounter = 0;
@@ -19,13 +22,14 @@ constexpr Side kSides[] = {
     {"Cinematic", "CINE", "CINE"},     {"Other", "Other", nullptr},
 };
 
-QString sideKey(const QString &name)
+// 0 America, 1 China, 2 GLA, 3 CINE, 4 Other: the order of kSides.
+int sideIndex(const QString &name)
 {
-    for (const Side &side : kSides) {
-        if (side.prefix && name.startsWith(QLatin1String(side.prefix), Qt::CaseSensitive))
-            return QLatin1String(side.key);
+    for (int i = 0; i < 4; ++i) {
+        if (name.startsWith(QLatin1String(kSides[i].prefix), Qt::CaseSensitive))
+            return i;
     }
-    return QStringLiteral("Other");
+    return 4;
 }
 
 } // namespace
@@ -126,9 +130,16 @@ void Catalogue::addObject(const QString &parentKey, const QString &name, const Q
     const auto parent = m_keys.constFind(parentKey.toLower());
     if (parent == m_keys.constEnd())
         return;
+    addObjectUnder(*parent, name, file);
+}
+
+void Catalogue::addObjectUnder(const QString &parentKey, const QString &name, const QString &file)
+{
     ++g_objectCounter;
+    char key[24];
+    const int length = std::snprintf(key, sizeof key, "Key%d", int(g_objectCounter));
     // Object nodes are never parents, so they stay out of the key lookup.
-    m_nodes.append({QStringLiteral("Key") + QString::number(g_objectCounter), name, file, *parent});
+    m_nodes.append({QString::fromLatin1(key, length), name, file, parentKey});
 }
 
 void Catalogue::onNewLine(const QString &Line)
@@ -143,27 +154,48 @@ void Catalogue::onNewLine(const QString &Line)
     const QString name = start < 0 ? QString() : Line.mid(start + 1, end < 0 ? -1 : end - start - 1);
     const QString &file = m_currentFile;
 
-    if (m_loader->Pass == 1)
-        addObject(QStringLiteral("FU") + sideKey(name), name, file);
-    if (m_loader->Pass == 2)
-        addObject(QStringLiteral("FB") + sideKey(name), name, file);
+    // The parents' keys are made once: a large catalogue has tens of
+    // thousands of objects to file.
+    static const QString sides[2][5] = {
+        {"FUAmerica", "FUChina", "FUGLA", "FUCINE", "FUOther"},
+        {"FBAmerica", "FBChina", "FBGLA", "FBCINE", "FBOther"},
+    };
+    if (m_loader->Pass == 1 || m_loader->Pass == 2)
+        addObjectUnder(sides[m_loader->Pass - 1][sideIndex(name)], name, file);
 
-    static const char *const groupPrefix[] = {nullptr, nullptr, nullptr, nullptr, "CB", "CU", "CP", "NP"};
     switch (m_fileIndex) {
     case 3:
-        addObject(QStringLiteral("FactionProp.ini"), name, file);
+        addObjectUnder(QStringLiteral("FactionProp.ini"), name, file);
         break;
     case 4:
     case 5:
     case 6:
     case 7: {
-        const QChar first = name.isEmpty() ? QChar() : name[0];
-        const QString group = first.isDigit() ? QStringLiteral("09") : QString(first);
-        addObject(QLatin1String(groupPrefix[m_fileIndex]) + group, name, file);
+        static const char *const groupPrefix[] = {"CB", "CU", "CP", "NP"};
+        static const auto groups = [] {
+            std::array<std::array<QString, 27>, 4> keys; // "09", then A to Z
+            for (int p = 0; p < 4; ++p) {
+                keys[p][0] = QLatin1String(groupPrefix[p]) + QStringLiteral("09");
+                for (int c = 0; c < 26; ++c)
+                    keys[p][c + 1] = QLatin1String(groupPrefix[p]) + QChar(u'A' + c);
+            }
+            return keys;
+        }();
+        const auto &keys = groups[m_fileIndex - 4];
+        const char16_t first = name.isEmpty() ? 0 : name[0].unicode();
+        if (first >= u'0' && first <= u'9')
+            addObjectUnder(keys[0], name, file);
+        else if (first >= u'A' && first <= u'Z')
+            addObjectUnder(keys[first - u'A' + 1], name, file);
+        else if (first >= u'a' && first <= u'z')
+            addObjectUnder(keys[first - u'a' + 1], name, file);
+        else if (first != 0)
+            addObject(QLatin1String(groupPrefix[m_fileIndex - 4]) + (QChar(first).isDigit() ? QStringLiteral("09") : QString(QChar(first))),
+                      name, file);
         break;
     }
     case 8:
-        addObject(QStringLiteral("NatureUnit.ini"), name, file);
+        addObjectUnder(QStringLiteral("NatureUnit.ini"), name, file);
         break;
     default:
         break;

@@ -17,6 +17,7 @@ struct CatalogueNode
     QString tag;       // the object file for objects and side nodes
     QString parentKey; // empty for top-level nodes
 };
+Q_DECLARE_TYPEINFO(CatalogueNode, Q_RELOCATABLE_TYPE);
 
 class Catalogue : public QObject
 {
@@ -55,7 +56,9 @@ signals:
 private:
     void onLoadingItem(const QString &Key, int Index);
     void onNewLine(const QString &Line);
+    // Looks the parent up by key, in any letter case; no node when there is none.
     void addObject(const QString &parentKey, const QString &name, const QString &file);
+    void addObjectUnder(const QString &parentKey, const QString &name, const QString &file);
     void addFixedNodes();
     void add(const QString &key, const QString &text, const QString &tag, const QString &parentKey);
 
