@@ -33,21 +33,6 @@
 //   open:                                                                     <= 60x
 //   longest wait for an event loop turn while opening:                        <= 10x
 
-namespace {
-
-double bestOf(int runs, const std::function<void()> &work)
-{
-    double best = 1e100;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, t.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -66,7 +51,7 @@ int main(int argc, char *argv[])
     const QString path = dir.filePath(QStringLiteral("Data/INI/Object/FactionUnit.ini"));
     DataGen::writeObjectFile(path, 20LL * 1024 * 1024);
 
-    const double readMs = bestOf(5, [&] {
+    const double readMs = DataGen::bestOf(5, [&] {
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly) || f.readAll().isEmpty())
             std::fprintf(stderr, "nothing read\n");
@@ -101,7 +86,7 @@ int main(int argc, char *argv[])
     const QString colouredName = QStringLiteral("FactionProp.ini");
     DataGen::writeObjectFile(dir.filePath(QStringLiteral("Data/INI/Object/") + colouredName),
                              FrmManEdit::ColourLimit - 64 * 1024);
-    const double colouredOpenMs = bestOf(3, [&] { open(colouredName); });
+    const double colouredOpenMs = DataGen::bestOf(3, [&] { open(colouredName); });
     const qint64 colouredGap = longestGap;
     const int colouredLines = lines;
     if (!editor->isColoured())
@@ -109,7 +94,7 @@ int main(int argc, char *argv[])
     app.processEvents();
 
     longestGap = 0;
-    const double openMs = bestOf(3, [&] { open(QStringLiteral("FactionUnit.ini")); });
+    const double openMs = DataGen::bestOf(3, [&] { open(QStringLiteral("FactionUnit.ini")); });
     if (editor->isColoured())
         std::fprintf(stderr, "the 20 MB file is coloured\n");
     app.processEvents();
@@ -117,7 +102,7 @@ int main(int argc, char *argv[])
     // "BuildTime = 7.0" is in every 20th object, so 1,000 matches reach most of the way through.
     auto *findBox = editor->findChild<QComboBox *>(QStringLiteral("CboFind"));
     int found = 0;
-    const double findMs = bestOf(3, [&] {
+    const double findMs = DataGen::bestOf(3, [&] {
         findBox->lineEdit()->clear();
         QTest::keyClicks(findBox->lineEdit(), QStringLiteral("BuildTime = 7.0"));
         found = 0;
@@ -132,13 +117,13 @@ int main(int argc, char *argv[])
     });
     const int reached = editor->textControl()->textCursor().blockNumber() + 1;
 
-    const double saveMs = bestOf(3, [&] {
+    const double saveMs = DataGen::bestOf(3, [&] {
         if (!editor->Save())
             std::fprintf(stderr, "save failed\n");
     });
 
     editor->textControl()->moveCursor(QTextCursor::End);
-    const double editedSaveMs = bestOf(3, [&] {
+    const double editedSaveMs = DataGen::bestOf(3, [&] {
         editor->textControl()->insertPlainText(QStringLiteral("x"));
         if (!editor->Save())
             std::fprintf(stderr, "save failed\n");
@@ -146,7 +131,7 @@ int main(int argc, char *argv[])
     const int backups = int(Backups::list(QStringLiteral("FactionUnit.ini")).size());
 
     app.processEvents();
-    const double keyMs = bestOf(5, [&] {
+    const double keyMs = DataGen::bestOf(5, [&] {
         QTest::keyClick(editor->textControl(), Qt::Key_X);
         editor->textControl()->viewport()->repaint();
     });

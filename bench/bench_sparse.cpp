@@ -21,18 +21,6 @@
 
 namespace {
 
-double bestOf(int runs, const std::function<void()> &work)
-{
-    double best = 1e100;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, t.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 long residentKiB()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -47,7 +35,7 @@ long residentKiB()
 
 double getlineMs(const QString &path)
 {
-    return bestOf(5, [&] {
+    return DataGen::bestOf(5, [&] {
         std::ifstream in(path.toStdString(), std::ios::binary);
         std::string line;
         long count = 0;
@@ -62,7 +50,7 @@ double lookupMs(const QString &lastName)
 {
     SParse parser;
     parser.ObjectName = lastName;
-    return bestOf(5, [&] {
+    return DataGen::bestOf(5, [&] {
         if (parser.GetObjectText(QStringLiteral("Object"), QStringLiteral("Object\\FactionUnit.ini")).isEmpty())
             std::fprintf(stderr, "last block not found\n");
     });

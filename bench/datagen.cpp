@@ -1,6 +1,7 @@
 #include "datagen.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -46,6 +47,18 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 } // namespace
 
 namespace DataGen {
+
+double bestOf(int runs, const std::function<void()> &work)
+{
+    double best = 1e100;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        best = std::min(best, t.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
 
 QString writeObjectFile(const QString &path, qint64 targetBytes)
 {

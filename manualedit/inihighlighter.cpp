@@ -6,17 +6,6 @@
 
 namespace {
 
-// The contrast of two colours as the accessibility guidelines measure it, 1 to 21.
-double contrast(const QColor &a, const QColor &b)
-{
-    auto luminance = [](const QColor &c) {
-        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 // 4.5 to 1 is the usual floor for body text; the thin strokes of a small
 // fixed font need it as much as any.
@@ -26,8 +15,10 @@ constexpr double kReadable = 4.5;
 // background) until it reads well there.
 QColor readable(QColor colour, const QColor &background)
 {
-    const QColor extreme = contrast(Qt::white, background) > contrast(Qt::black, background) ? Qt::white : Qt::black;
-    for (int step = 0; step < 20 && contrast(colour, background) < kReadable; ++step) {
+    const bool darkBackground =
+        IniHighlighter::contrast(Qt::white, background) > IniHighlighter::contrast(Qt::black, background);
+    const QColor extreme = darkBackground ? Qt::white : Qt::black;
+    for (int step = 0; step < 20 && IniHighlighter::contrast(colour, background) < kReadable; ++step) {
         colour = QColor::fromRgbF(colour.redF() * 0.85f + extreme.redF() * 0.15f,
                                   colour.greenF() * 0.85f + extreme.greenF() * 0.15f,
                                   colour.blueF() * 0.85f + extreme.blueF() * 0.15f);
@@ -68,7 +59,7 @@ void IniHighlighter::setBackground(const QColor &background)
 {
     // Two sets of hues, for light and for dark themes; either is darkened or
     // lightened further on a background where it would not read well.
-    const bool dark = contrast(Qt::white, background) > contrast(Qt::black, background);
+    const bool dark = IniHighlighter::contrast(Qt::white, background) > IniHighlighter::contrast(Qt::black, background);
     const char *const light[] = {"#1546a0", "#8a1f8a", "#0b6464", "#9a3a00", "#5f6660"};
     const char *const night[] = {"#8ab4ff", "#e39cf0", "#5fd3d3", "#f0a860", "#a8b0a8"};
     for (int part = Header; part <= Comment; ++part) {
@@ -134,4 +125,15 @@ void IniHighlighter::highlightBlock(const QString &text)
 {
     for (const Span &span : spans(text))
         setFormat(span.start, span.length, m_formats[span.part]);
+}
+
+double IniHighlighter::contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }

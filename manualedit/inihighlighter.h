@@ -17,6 +17,9 @@ class IniHighlighter : public QSyntaxHighlighter
     Q_OBJECT
 
 public:
+    // The contrast of two colours as the accessibility guidelines measure it, 1 to 21.
+    static double contrast(const QColor &a, const QColor &b);
+
     enum Part { Header, End, Name, Value, Comment };
 
     struct Span

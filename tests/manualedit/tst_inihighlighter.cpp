@@ -6,21 +6,6 @@ using Span = IniHighlighter::Span;
 using Spans = QList<Span>;
 Q_DECLARE_METATYPE(Spans)
 
-namespace {
-
-// The relative luminance contrast of two colours, 1 to 21.
-double contrast(const QColor &a, const QColor &b)
-{
-    auto luminance = [](const QColor &c) {
-        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-} // namespace
 
 class tst_IniHighlighter : public QObject
 {
@@ -79,11 +64,11 @@ private slots:
         for (int part = IniHighlighter::Header; part <= IniHighlighter::Comment; ++part) {
             const QColor c = highlighter.colour(IniHighlighter::Part(part));
             seen.insert(c.rgb());
-            QVERIFY2(contrast(c, background) >= 4.5,
+            QVERIFY2(IniHighlighter::contrast(c, background) >= 4.5,
                      qPrintable(QStringLiteral("part %1: %2 on %3 is %4:1")
                                     .arg(part)
                                     .arg(c.name(), background.name())
-                                    .arg(contrast(c, background), 0, 'f', 2)));
+                                    .arg(IniHighlighter::contrast(c, background), 0, 'f', 2)));
         }
         QCOMPARE(seen.size(), 5);
     }
