@@ -12,14 +12,16 @@ void CatalogueModel::setNodes(const QList<CatalogueNode> &nodes)
     const int count = int(nodes.size());
     m_parent.fill(-1, count);
     m_row.fill(0, count);
-    m_children.clear();
-    m_children.resize(count);
+    m_childCount.fill(0, count);
+    m_firstChild.fill(0, count);
     m_roots.clear();
     m_byKey.clear();
     m_objectKeys.clear();
     m_objectKeys.reserve(count);
-    // Objects of one group come one after another and share their parent's
-    // key text, so the last lookup is usually the answer.
+
+    // First pass: each node's parent and row. Objects of one group come one
+    // after another and share their parent's key text, so the last lookup is
+    // usually the answer.
     QString lastKey;
     int lastParent = -1;
     for (int i = 0; i < count; ++i) {
@@ -32,16 +34,30 @@ void CatalogueModel::setNodes(const QList<CatalogueNode> &nodes)
             }
             parent = lastParent;
         }
-        QVector<int> &siblings = parent < 0 ? m_roots : m_children[parent];
         m_parent[i] = parent;
-        m_row[i] = int(siblings.size());
-        siblings.append(i);
+        if (parent < 0) {
+            m_row[i] = int(m_roots.size());
+            m_roots.append(i);
+        } else {
+            m_row[i] = m_childCount[parent]++;
+        }
         // Object nodes ("Key1", "Key2", ...) never have children: keeping them
         // out of the key table keeps loading tens of thousands of them cheap.
         if (nodes[i].key.startsWith(QLatin1String("Key")))
             m_objectKeys.append(i);
         else
             m_byKey.insert(nodes[i].key, i);
+    }
+    // Second pass: lay the children out parent by parent.
+    int next = 0;
+    for (int n = 0; n < count; ++n) {
+        m_firstChild[n] = next;
+        next += m_childCount[n];
+    }
+    m_children.resize(next);
+    for (int i = 0; i < count; ++i) {
+        if (m_parent[i] >= 0)
+            m_children[m_firstChild[m_parent[i]] + m_row[i]] = i;
     }
     endResetModel();
 }
@@ -65,10 +81,10 @@ QModelIndex CatalogueModel::indexOfKey(const QString &key) const
 
 QModelIndex CatalogueModel::index(int row, int column, const QModelIndex &parent) const
 {
-    const QVector<int> &siblings = parent.isValid() ? m_children[int(parent.internalId())] : m_roots;
-    if (column != 0 || row < 0 || row >= siblings.size())
+    if (column != 0 || row < 0 || row >= rowCount(parent))
         return QModelIndex();
-    return createIndex(row, 0, quintptr(siblings[row]));
+    const int node = parent.isValid() ? m_children[m_firstChild[int(parent.internalId())] + row] : m_roots[row];
+    return createIndex(row, 0, quintptr(node));
 }
 
 QModelIndex CatalogueModel::parent(const QModelIndex &child) const
@@ -80,7 +96,7 @@ int CatalogueModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.column() > 0)
         return 0;
-    return int(parent.isValid() ? m_children[int(parent.internalId())].size() : m_roots.size());
+    return parent.isValid() ? m_childCount[int(parent.internalId())] : int(m_roots.size());
 }
 
 int CatalogueModel::columnCount(const QModelIndex &) const

@@ -34,9 +34,13 @@ private:
     QModelIndex indexOfNode(int node) const;
 
     QList<CatalogueNode> m_nodes;
-    QVector<int> m_parent;            // node -> parent node, -1 at the top
-    QVector<int> m_row;               // node -> row under its parent
-    QVector<QVector<int>> m_children; // node -> its children in order
+    QVector<int> m_parent;     // node -> parent node, -1 at the top
+    QVector<int> m_row;        // node -> row under its parent
+    // Children of node n: m_children[m_firstChild[n] .. m_firstChild[n] + m_childCount[n]),
+    // in order; one flat list, so tens of thousands of leaves cost no lists of their own.
+    QVector<int> m_firstChild;
+    QVector<int> m_childCount;
+    QVector<int> m_children;
     QVector<int> m_roots;
     QHash<QString, int> m_byKey;   // keys of the category, side and group nodes
     QVector<int> m_objectKeys;     // the object nodes, looked through in order
