@@ -284,49 +284,39 @@ int CommandLine::object(const QStringList &args)
 
 int CommandLine::weapon(const QStringList &args)
 {
-    if (!useGame(args[0]))
-        return 2;
-    SParse parser;
-    const ViewerData data = ViewerRows::GetWeaponData(parser, args[1]);
-    if (data.blockText.isEmpty())
-        return fail(1, QStringLiteral("no weapon named %1 in Weapon.ini").arg(args[1]));
-    writeRows(data.rows);
-    return 0;
+    return viewerRows(args, "weapon", "Weapon.ini",
+                      [](SParse &parser, const QString &name) { return ViewerRows::GetWeaponData(parser, name); });
 }
 
 int CommandLine::armour(const QStringList &args)
 {
-    if (!useGame(args[0]))
-        return 2;
-    SParse parser;
-    const ViewerData data = ViewerRows::GetArmourData(parser, args[1]);
-    if (data.blockText.isEmpty())
-        return fail(1, QStringLiteral("no armour named %1 in Armor.ini").arg(args[1]));
-    writeRows(data.rows);
-    return 0;
+    return viewerRows(args, "armour", "Armor.ini",
+                      [](SParse &parser, const QString &name) { return ViewerRows::GetArmourData(parser, name); });
 }
 
 int CommandLine::cmdbutton(const QStringList &args)
 {
-    if (!useGame(args[0]))
-        return 2;
-    SParse parser;
-    const ViewerData data = ViewerRows::GetCmdBtnData(parser, args[1]);
-    if (data.blockText.isEmpty())
-        return fail(1, QStringLiteral("no command button named %1 in CommandButton.ini").arg(args[1]));
-    writeRows(data.rows);
-    return 0;
+    return viewerRows(args, "command button", "CommandButton.ini",
+                      [](SParse &parser, const QString &name) { return ViewerRows::GetCmdBtnData(parser, name); });
 }
 
 int CommandLine::cmdset(const QStringList &args)
 {
+    return viewerRows(args, "command set", "CommandSet.ini", [](SParse &parser, const QString &name) {
+        TVItem loader;
+        return ViewerRows::GetCmdSetData(parser, name, ViewerRows::CommandButtonNames(loader));
+    });
+}
+
+int CommandLine::viewerRows(const QStringList &args, const char *what, const char *file,
+                            const std::function<ViewerData(SParse &, const QString &)> &read)
+{
     if (!useGame(args[0]))
         return 2;
     SParse parser;
-    TVItem loader;
-    const ViewerData data = ViewerRows::GetCmdSetData(parser, args[1], ViewerRows::CommandButtonNames(loader));
+    const ViewerData data = read(parser, args[1]);
     if (data.blockText.isEmpty())
-        return fail(1, QStringLiteral("no command set named %1 in CommandSet.ini").arg(args[1]));
+        return fail(1, QStringLiteral("no %1 named %2 in %3").arg(QLatin1String(what), args[1], QLatin1String(file)));
     writeRows(data.rows);
     return 0;
 }

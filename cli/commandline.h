@@ -5,7 +5,10 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <functional>
 
+class SParse;
+struct ViewerData;
 struct ViewerRow;
 
 // The command-line front end: each command prints what one window of the
@@ -57,6 +60,10 @@ private:
 
     // One line per viewer row: label, value, editor kind and choices, tab-separated.
     void writeRows(const QList<ViewerRow> &rows);
+    // The shared steps of the four viewer commands: read the named entry, print
+    // its rows, exit 1 when the file defines no such entry.
+    int viewerRows(const QStringList &args, const char *what, const char *file,
+                   const std::function<ViewerData(SParse &, const QString &)> &read);
 
     void write(const QByteArray &bytes);
     int fail(int status, const QString &message);
