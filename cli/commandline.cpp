@@ -200,7 +200,10 @@ int CommandLine::stock(const QStringList &args)
         }
         QString error;
         const auto outcome = StockRestore::restore(GamePaths::nativePath(args[1]), relative, *text, &error);
-        write(QByteArray(StockRestore::outcomeName(outcome)) + '\t' + rowText(relative) + '\n');
+        QByteArray row = QByteArray(StockRestore::outcomeName(outcome)) + '\t' + rowText(relative);
+        if (outcome == StockRestore::Refused)
+            row += '\t' + rowText(error);
+        write(row + '\n');
         if (outcome == StockRestore::Failed) {
             fail(2, error);
             status = 2;
@@ -252,7 +255,7 @@ int CommandLine::object(const QStringList &args)
         input.handling[i] = boxes[i].emptyText();
     if (Catalogue::isLoadable(nodes, chosen->second)) {
         SParse parser;
-        const QString file = chosen->second.tag;
+        const QString file = Catalogue::objectFile(nodes, chosen->second);
         const ObjectValues values = ObjectValues::load(parser, input.name, file);
         input.initialHealth = values.initialHealth;
         input.maxHealth = values.maxHealth;
@@ -336,6 +339,12 @@ int CommandLine::check(const QStringList &args)
     if (!useGame(args[0]))
         return 2;
     const QList<DataProblem> problems = DataCheck::check(GamePath);
+    const bool noData = problems.size() == DataCheck::dataFiles().size()
+                        && std::all_of(problems.cbegin(), problems.cend(), [](const DataProblem &p) {
+                               return p.kind == QLatin1String("missing-file");
+                           });
+    if (noData)
+        return fail(2, QStringLiteral("no data files in %1").arg(GamePaths::join(GamePath, QStringLiteral("Data\\INI"))));
     QByteArray out;
     for (const DataProblem &p : problems) {
         out += rowText(p.file) + '\t' + QByteArray::number(p.line) + '\t' + rowText(p.kind) + '\t'

@@ -4,6 +4,7 @@
 #include "tvitem.h"
 
 #include "platform/eventyield.h"
+#include "platform/gamepath.h"
 
 #include <QHash>
 #include <QSet>
@@ -27,6 +28,7 @@ struct FileScan
     QList<DataProblem> problems;
     QList<Reference> references;
     QHash<QString, QSet<QString>> defined; // keyword -> lower-case names
+    bool missing = false;
 };
 
 // "Name = Value ; comment" -> Name, or empty for lines that are not parameters.
@@ -44,7 +46,30 @@ bool isNone(const QString &value)
     return value.isEmpty() || value.compare(QLatin1String("None"), Qt::CaseInsensitive) == 0;
 }
 
-void scanFile(const QString &gamePath, const QString &file, FileScan &scan)
+// The names a Locomotor line gives: every word after the locomotor set
+// ("SET_NORMAL Wheels Skimmer"), or the one word of a line without a set.
+QStringList locomotorNames(const QString &line)
+{
+    QString value = line.mid(line.indexOf(QLatin1Char('=')) + 1);
+    value.truncate(value.indexOf(QLatin1Char(';')) < 0 ? value.size() : value.indexOf(QLatin1Char(';')));
+    QStringList words = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.size() > 1)
+        words.removeFirst();
+    return words;
+}
+
+// The keyword and name of a block header line, or an empty keyword.
+std::pair<QString, QString> header(const QString &line)
+{
+    for (const QString &keyword : kKeywords) {
+        const std::optional<QStringView> name = SParse::HeaderName(line, keyword);
+        if (name && !name->isEmpty())
+            return {keyword, name->toString()};
+    }
+    return {};
+}
+
+void scanFile(const QString &gamePath, const QString &file, FileScan &scan, const std::function<bool()> &cancelled)
 {
     scan.file = file;
     TVItem loader;
@@ -64,13 +89,15 @@ void scanFile(const QString &gamePath, const QString &file, FileScan &scan)
 
     loader.setLineHandler([&](const QString &Line) {
         EventYield::yield();
+        if (cancelled && cancelled())
+            return;
         ++lineNumber;
-        const QString firstWord = Line.section(QLatin1Char(' '), 0, 0);
-        if (kKeywords.contains(firstWord) && Line.size() > firstWord.size()) {
+        const auto [headerKeyword, headerName] = header(Line);
+        if (!headerKeyword.isEmpty()) {
             if (inBlock)
                 missingEnd(lineNumber);
-            keyword = firstWord;
-            name = Line.section(QLatin1Char(' '), 1, 1);
+            keyword = headerKeyword;
+            name = headerName;
             headerLine = lineNumber;
             inBlock = true;
             const QString key = keyword + QLatin1Char(' ') + name.toLower();
@@ -97,27 +124,35 @@ void scanFile(const QString &gamePath, const QString &file, FileScan &scan)
         const QString value = SParse::ParseValue(Line);
         if (isNone(value))
             return;
-        const auto refer = [&](const char *target) {
-            scan.references.append({file, lineNumber, QLatin1String(target), value, keyword + QLatin1Char(' ') + name});
+        const auto refer = [&](const char *target, const QString &referred) {
+            scan.references.append({file, lineNumber, QLatin1String(target), referred, keyword + QLatin1Char(' ') + name});
         };
         if (keyword == QLatin1String("Object")) {
-            if (parameter == QLatin1String("Weapon"))
-                refer("Weapon");
-            else if (parameter == QLatin1String("Armor"))
-                refer("Armor");
-            else if (parameter == QLatin1String("Locomotor"))
-                refer("Locomotor");
-            else if (parameter == QLatin1String("CommandSet"))
-                refer("CommandSet");
+            if (parameter == QLatin1String("Weapon")) {
+                refer("Weapon", value);
+            } else if (parameter == QLatin1String("Armor")) {
+                refer("Armor", value);
+            } else if (parameter == QLatin1String("Locomotor")) {
+                for (const QString &locomotor : locomotorNames(Line))
+                    refer("Locomotor", locomotor);
+            } else if (parameter == QLatin1String("CommandSet")) {
+                refer("CommandSet", value);
+            }
         } else if (keyword == QLatin1String("CommandSet")) {
             bool slot = false;
             parameter.toInt(&slot);
             if (slot)
-                refer("CommandButton");
+                refer("CommandButton", value);
         }
     });
-    loader.OpenFile(gamePath + QStringLiteral("\\Data\\INI\\") + file);
-    if (inBlock)
+    const QString path = gamePath + QStringLiteral("\\Data\\INI\\") + file;
+    if (!GamePaths::FileExists(path)) {
+        scan.missing = true;
+        scan.problems.append({file, 0, QStringLiteral("missing-file"), QStringLiteral("%1 is missing").arg(file)});
+        return;
+    }
+    loader.OpenFile(path);
+    if (inBlock && !(cancelled && cancelled()))
         missingEnd(0);
 }
 
@@ -137,12 +172,14 @@ const QStringList &dataFiles()
     return files;
 }
 
-QList<DataProblem> check(const QString &gamePath)
+QList<DataProblem> check(const QString &gamePath, const std::function<bool()> &cancelled)
 {
     QList<FileScan> scans(dataFiles().size());
     QHash<QString, QSet<QString>> defined;
     for (qsizetype i = 0; i < scans.size(); ++i) {
-        scanFile(gamePath, dataFiles()[i], scans[i]);
+        if (cancelled && cancelled())
+            return {};
+        scanFile(gamePath, dataFiles()[i], scans[i], cancelled);
         for (auto it = scans[i].defined.cbegin(); it != scans[i].defined.cend(); ++it)
             defined[it.key()].unite(it.value());
     }
@@ -151,11 +188,22 @@ QList<DataProblem> check(const QString &gamePath)
         {"Locomotor", "unknown-locomotor"}, {"CommandButton", "unknown-button"},
         {"CommandSet", "unknown-commandset"},
     };
+    // Without the file that defines a kind, its names are not checked: the
+    // missing file is the one problem to report.
+    static const QHash<QString, QString> definingFile{
+        {"Weapon", "Weapon.ini"},       {"Armor", "Armor.ini"},           {"Locomotor", "Locomotor.ini"},
+        {"CommandButton", "CommandButton.ini"}, {"CommandSet", "CommandSet.ini"},
+    };
+    QSet<QString> unchecked;
+    for (const FileScan &scan : scans) {
+        if (scan.missing)
+            unchecked.insert(definingFile.key(scan.file));
+    }
     QList<DataProblem> problems;
     for (const FileScan &scan : scans) {
         QList<DataProblem> fileProblems = scan.problems;
         for (const Reference &ref : scan.references) {
-            if (!defined.value(ref.kind).contains(ref.name.toLower())) {
+            if (!unchecked.contains(ref.kind) && !defined.value(ref.kind).contains(ref.name.toLower())) {
                 fileProblems.append({ref.file, ref.line, kinds.value(ref.kind),
                                      QStringLiteral("%1 names the %2 %3, which no block defines")
                                          .arg(ref.owner, ref.kind, ref.name)});

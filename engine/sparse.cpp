@@ -19,14 +19,6 @@ QStringView trimSpaces(QStringView s)
     return s.mid(b, e - b);
 }
 
-bool endsHeaderName(QStringView line, qsizetype at)
-{
-    if (at >= line.size())
-        return true;
-    const QChar c = line[at];
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char(';');
-}
-
 } // namespace
 
 SParse::SParse(QObject *parent)
@@ -41,9 +33,11 @@ SParse::SParse(QObject *parent)
 QString SParse::GetObjectText(const QString &ObjectHeader, const QString &IniFile)
 {
     m_loader->BasePath = GamePath;
-    m_header = ObjectHeader + QLatin1Char(' ') + ObjectName;
-    m_headerFirstLower = m_header[0].toLower();
-    m_headerFirstUpper = m_header[0].toUpper();
+    m_keyword = ObjectHeader;
+    m_name = ObjectName;
+    const QChar first = m_keyword.isEmpty() ? QLatin1Char(' ') : m_keyword[0];
+    m_headerFirstLower = first.toLower();
+    m_headerFirstUpper = first.toUpper();
     m_loader->GetFUnitData(IniFile);
     return m_collected;
 }
@@ -79,7 +73,21 @@ bool SParse::isHeaderLine(const QString &Line) const
     // without a full case-insensitive comparison.
     if (Line.isEmpty() || (Line[0] != m_headerFirstLower && Line[0] != m_headerFirstUpper))
         return false;
-    return Line.startsWith(m_header, Qt::CaseInsensitive) && endsHeaderName(Line, m_header.size());
+    const std::optional<QStringView> name = HeaderName(Line, m_keyword);
+    return name && name->compare(m_name, Qt::CaseInsensitive) == 0;
+}
+
+std::optional<QStringView> SParse::HeaderName(QStringView Line, QStringView Keyword)
+{
+    if (Line.size() <= Keyword.size() || Line[Keyword.size()] != QLatin1Char(' ')
+        || !Line.startsWith(Keyword, Qt::CaseInsensitive))
+        return std::nullopt;
+    const QStringView rest = Line.mid(Keyword.size() + 1);
+    qsizetype end = 0;
+    while (end < rest.size() && rest[end] != QLatin1Char(' ') && rest[end] != QLatin1Char('\t')
+           && rest[end] != QLatin1Char(';'))
+        ++end;
+    return rest.left(end);
 }
 
 void SParse::onProcDone()

@@ -37,6 +37,12 @@ public:
     // runs to the end of the file. Empty when no block matches.
     QString GetObjectText(const QString &ObjectHeader, const QString &IniFile = QString());
 
+    // The name a first-column header line gives its block under Keyword: the
+    // text after the keyword (in any letter case) and one space, up to the end
+    // of the line, a space, a tab or ";". No value when the line is not a
+    // header of that keyword. Every reader that looks for blocks uses this rule.
+    static std::optional<QStringView> HeaderName(QStringView Line, QStringView Keyword);
+
     // GetParameterValueNoINI on the block that GetObjectText finds.
     QString GetParameterValue(const QString &ObjectHeader, const QString &Parameter, const QString &IniFile = QString());
 
@@ -102,7 +108,8 @@ private:
                                              const QString &StrData);
 
     TVItem *m_loader;
-    QString m_header;     // "keyword name" of the lookup under way
+    QString m_keyword;    // keyword and name of the lookup under way
+    QString m_name;
     QChar m_headerFirstLower;
     QChar m_headerFirstUpper;
     QString m_collected;

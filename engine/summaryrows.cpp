@@ -1,10 +1,37 @@
 #include "summaryrows.h"
 
+#include <algorithm>
+
 namespace {
+
+// Empty or spaces only: tabs and other white space are shown as they are.
+bool blank(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c == QLatin1Char(' '); });
+}
 
 void valueRow(QList<SummaryRow> &rows, const char *label, const QString &text)
 {
-    rows.append({QLatin1String(label), text.trimmed().isEmpty() ? QStringLiteral("N/A") : text});
+    rows.append({QLatin1String(label), blank(text) ? QStringLiteral("N/A") : text});
+}
+
+// A whole or decimal number as the data files write it: "800", "-12.5".
+bool plainNumber(QStringView text)
+{
+    qsizetype i = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype digitsFrom = i;
+    while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128)
+        ++i;
+    if (i == digitsFrom)
+        return false;
+    if (i < text.size() && text[i] == QLatin1Char('.')) {
+        const qsizetype fraction = ++i;
+        while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128)
+            ++i;
+        if (i == fraction)
+            return false;
+    }
+    return i == text.size();
 }
 
 void blankRow(QList<SummaryRow> &rows)
@@ -78,8 +105,14 @@ QString separator()
 
 QString costText(const QString &cost, const QLocale &locale)
 {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(cost.trimmed(), &ok);
+    // Only plain numbers are money; "nan", "inf", "1e3" and words stay as written.
+    QStringView number(cost);
+    while (number.startsWith(QLatin1Char(' ')))
+        number = number.mid(1);
+    while (number.endsWith(QLatin1Char(' ')))
+        number.chop(1);
+    bool ok = plainNumber(number);
+    const double value = ok ? QLocale::c().toDouble(number, &ok) : 0.0;
     if (!ok)
         return cost;
     return locale.toCurrencyString(value, locale.currencySymbol(), 0);
@@ -94,7 +127,7 @@ QList<SummaryRow> build(const SummaryInput &in, const QLocale &locale)
     valueRow(rows, "Initial Health", in.initialHealth);
     valueRow(rows, "Max Health", in.maxHealth);
     blankRow(rows);
-    rows.append({QStringLiteral("Cost"), in.cost.trimmed().isEmpty() ? QStringLiteral("N/A") : costText(in.cost, locale)});
+    rows.append({QStringLiteral("Cost"), blank(in.cost) ? QStringLiteral("N/A") : costText(in.cost, locale)});
     valueRow(rows, "Build Speed", in.buildTime);
     separatorRow(rows);
     valueRow(rows, "Shroud Clearing Range", in.shroudClearingRange);

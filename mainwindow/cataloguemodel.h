@@ -19,6 +19,7 @@ public:
     explicit CatalogueModel(QObject *parent = nullptr);
 
     void setNodes(const QList<CatalogueNode> &nodes);
+    const QList<CatalogueNode> &nodes() const { return m_nodes; }
     QModelIndex indexOfKey(const QString &key) const;
     // The node behind a valid index of this model.
     const CatalogueNode &node(const QModelIndex &index) const { return m_nodes[int(index.internalId())]; }

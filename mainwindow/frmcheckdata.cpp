@@ -53,8 +53,17 @@ FrmCheckData::FrmCheckData(QWidget *parent)
 
 void FrmCheckData::runCheck()
 {
+    if (m_checking || m_closing)
+        return;
+    m_checking = true;
     setCursor(Qt::WaitCursor);
-    const QList<DataProblem> problems = DataCheck::check(GamePath);
+    const QList<DataProblem> problems = DataCheck::check(GamePath, [this] { return m_closing; });
+    m_checking = false;
+    // Closed while the check gave the event loop turns: the window waited for it.
+    if (m_closing) {
+        deleteLater();
+        return;
+    }
     m_list->clear();
     for (const DataProblem &p : problems) {
         auto *item = new QTreeWidgetItem(m_list, {p.file, QString::number(p.line), p.kind, p.message});
@@ -80,5 +89,11 @@ void FrmCheckData::onActivated(QTreeWidgetItem *item)
 void FrmCheckData::closeEvent(QCloseEvent *event)
 {
     WindowPlacement::SaveWindowPos(this);
+    // A check under way still runs on this window: it stops at its next line
+    // and deletes the window then.
+    if (m_checking) {
+        m_closing = true;
+        setAttribute(Qt::WA_DeleteOnClose, false);
+    }
     event->accept();
 }

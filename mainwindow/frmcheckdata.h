@@ -35,4 +35,6 @@ private:
 
     QTreeWidget *m_list;
     QLabel *m_summary;
+    bool m_checking = false;
+    bool m_closing = false; // closed during a check
 };

@@ -66,6 +66,25 @@ QString tagOf(const QModelIndex &node)
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// The game's own platform fills a combo box without choosing an entry, and
+// setting the text to one of the entries (in any letter case) chooses it;
+// a QComboBox would choose its first entry. These two give the former.
+void appendEntries(QComboBox *combo, const QStringList &entries)
+{
+    const QString text = combo->currentText();
+    const int index = combo->currentIndex();
+    const QSignalBlocker quiet(combo);
+    combo->addItems(entries);
+    combo->setCurrentIndex(index);
+    combo->setEditText(text);
+}
+
+void setComboText(QComboBox *combo, const QString &text)
+{
+    combo->setCurrentIndex(combo->findText(text, Qt::MatchFixedString));
+    combo->setEditText(text);
+}
+
 QPointer<FrmEdit> g_instance;
 
 const char *const kFiles[17] = {
@@ -188,23 +207,22 @@ FrmEdit::FrmEdit(QWidget *parent)
         if (node.isValid())
             loadNode(node);
     });
+    // The three lists of names are gathered while their file is read and
+    // handed to the boxes at once.
     m_weaponNames->setLineHandler([this](const QString &Line) {
         EventYield::yield();
-        if (TVItem::CheckText(Line, QStringLiteral("Weapon "))) {
-            const QString name = secondWord(Line);
-            for (QComboBox *w : m_weapons)
-                w->addItem(name);
-        }
+        if (TVItem::CheckText(Line, QStringLiteral("Weapon ")))
+            m_names << secondWord(Line);
     });
     m_locomotorNames->setLineHandler([this](const QString &Line) {
         EventYield::yield();
         if (TVItem::CheckText(Line, QStringLiteral("Locomotor ")))
-            m_locomotor->addItem(secondWord(Line));
+            m_names << secondWord(Line);
     });
     m_armourNames->setLineHandler([this](const QString &Line) {
         EventYield::yield();
         if (TVItem::CheckText(Line, QStringLiteral("Armor")))
-            m_armour->addItem(secondWord(Line));
+            m_names << secondWord(Line);
     });
 
     m_captionTimer = new QTimer(this);
@@ -544,17 +562,19 @@ void FrmEdit::buildToolbar()
                          QStringLiteral("For your information,"), QMessageBox::Information);
     };
     QToolButton *files = button("DISK12", QStringLiteral("Files"), QStyle::SP_DirOpenIcon);
+    // Items are keyed MnuFileList1 to MnuFileList16 in order; the fourth
+    // separator alone is SepThingy and takes no number.
     QList<QPair<QString, QString>> fileItems;
     int separators = 0;
+    int number = 0;
     for (int i = 0; i < 17; ++i) {
         const QString name = QLatin1String(kFiles[i]);
-        if (name == QLatin1String("-")) {
-            ++separators;
-            fileItems.append({QString(), separators == 4 ? QStringLiteral("SepThingy")
-                                                         : QStringLiteral("MnuFileList%1").arg(i + 1)});
-        } else {
-            fileItems.append({name, QStringLiteral("MnuFileList%1").arg(i + 1)});
+        const bool separator = name == QLatin1String("-");
+        if (separator && ++separators == 4) {
+            fileItems.append({QString(), QStringLiteral("SepThingy")});
+            continue;
         }
+        fileItems.append({separator ? QString() : name, QStringLiteral("MnuFileList%1").arg(++number)});
     }
     dropDown(files, fileItems);
     connect(files, &QToolButton::clicked, this, faceMessage);
@@ -672,7 +692,21 @@ void FrmEdit::prepareAfterStartup()
     }
     for (QComboBox *w : m_weapons)
         w->clear();
-    m_weaponNames->OpenFile(GamePath + QStringLiteral("\\Data\\INI\\Weapon.ini"));
+    fillWeaponNames();
+}
+
+void FrmEdit::fillNames(TVItem *loader, const QString &file, const QList<QComboBox *> &boxes)
+{
+    m_names.clear();
+    loader->OpenFile(GamePath + QStringLiteral("\\Data\\INI\\") + file);
+    for (QComboBox *box : boxes)
+        appendEntries(box, m_names);
+    m_names.clear();
+}
+
+void FrmEdit::fillWeaponNames()
+{
+    fillNames(m_weaponNames, QStringLiteral("Weapon.ini"), {m_weapons[0], m_weapons[1], m_weapons[2]});
 }
 
 bool FrmEdit::selectObject(const QString &name)
@@ -737,7 +771,7 @@ void FrmEdit::loadNode(const QModelIndex &shownNode)
         const QString name = textOf(node);
         // The category node above the side or letter group names the file;
         // a node with no grandparent reads nothing.
-        const QString file = keyOf(node.parent().parent());
+        const QString file = Catalogue::objectFile(m_catalogue->nodes(), m_catalogue->node(node));
         m_parser->ObjectName = name;
         const ObjectValues values = file.isEmpty() ? ObjectValues() : ObjectValues::load(*m_parser, name, file);
         progress.step();
@@ -756,7 +790,7 @@ void FrmEdit::loadNode(const QModelIndex &shownNode)
             w->clear();
             w->setEditText(QString());
         }
-        m_weaponNames->OpenFile(GamePath + QStringLiteral("\\Data\\INI\\Weapon.ini"));
+        fillWeaponNames();
         progress.step();
         WeaponSets = values.weaponSets.isEmpty() ? QStringList{QString()} : values.weaponSets;
 
@@ -784,14 +818,14 @@ void FrmEdit::loadNode(const QModelIndex &shownNode)
 
         m_armour->clear();
         m_locomotor->clear();
-        m_locomotorNames->OpenFile(GamePath + QStringLiteral("\\Data\\INI\\Locomotor.ini"));
-        m_armourNames->OpenFile(GamePath + QStringLiteral("\\Data\\INI\\Armor.ini"));
-        m_locomotor->setEditText(m_locoTab->currentIndex() >= 0 ? m_locoTab->tabText(m_locoTab->currentIndex()) : QString());
+        fillNames(m_locomotorNames, QStringLiteral("Locomotor.ini"), {m_locomotor});
+        fillNames(m_armourNames, QStringLiteral("Armor.ini"), {m_armour});
+        setComboText(m_locomotor, m_locoTab->currentIndex() >= 0 ? m_locoTab->tabText(m_locoTab->currentIndex()) : QString());
         while (progress.value() < 25)
             progress.step();
     }
 
-    m_armour->setEditText(m_armourValue);
+    setComboText(m_armour, m_armourValue);
     if (filePresent)
         UpdateLV();
     m_tree->viewport()->update();
@@ -804,7 +838,7 @@ void FrmEdit::refillWeapons(int set)
 {
     const std::array<QString, 3> weapons = ObjectValues::weaponsOfSet(WeaponSets.value(set));
     for (int i = 0; i < 3; ++i)
-        m_weapons[i]->setEditText(weapons[i]);
+        setComboText(m_weapons[i], weapons[i]);
 }
 
 void FrmEdit::onLocoTabClicked()
@@ -816,7 +850,7 @@ void FrmEdit::onLocoTabClicked()
     const SParse::LocomotorHandling handling = m_parser->GetLocomotorData(textOf(node), tagOf(node), position);
     for (int i = 0; i < 9; ++i)
         m_handling[i]->setValue(handling.values[i].value_or(QString()));
-    m_locomotor->setEditText(position >= 0 ? m_locoTab->tabText(position) : QString());
+    setComboText(m_locomotor, position >= 0 ? m_locoTab->tabText(position) : QString());
     UpdateLV();
 }
 

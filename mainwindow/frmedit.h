@@ -174,6 +174,10 @@ private:
     TabuletProxy *m_summary = nullptr;
 
     SParse *m_parser = nullptr;
+    void fillNames(TVItem *loader, const QString &file, const QList<QComboBox *> &boxes);
+    void fillWeaponNames();
+
+    QStringList m_names; // names gathered by the three loaders below
     TVItem *m_weaponNames = nullptr;
     TVItem *m_locomotorNames = nullptr;
     TVItem *m_armourNames = nullptr;

@@ -126,10 +126,13 @@ void Catalogue::onLoadingItem(const QString &, int Index)
 void Catalogue::addObject(const QString &parentKey, const QString &name, const QString &file)
 {
     // A name whose first character has no group finds no parent and is left
-    // out; a lower-case first letter finds the group of its capital.
+    // out, but it has used up its key number as every object does; a
+    // lower-case first letter finds the group of its capital.
     const auto parent = m_keys.constFind(parentKey.toLower());
-    if (parent == m_keys.constEnd())
+    if (parent == m_keys.constEnd()) {
+        ++g_objectCounter;
         return;
+    }
     addObjectUnder(*parent, name, file);
 }
 
@@ -227,6 +230,22 @@ QList<QPair<int, CatalogueNode>> Catalogue::treeOrder(const QList<CatalogueNode>
             stack.append({*it, depth + 1});
     }
     return ordered;
+}
+
+QString Catalogue::objectFile(const QList<CatalogueNode> &nodes, const CatalogueNode &node)
+{
+    const auto parentOf = [&](const CatalogueNode &child) -> const CatalogueNode * {
+        if (child.parentKey.isEmpty())
+            return nullptr;
+        for (const CatalogueNode &n : nodes) {
+            if (n.key == child.parentKey)
+                return &n;
+        }
+        return nullptr;
+    };
+    const CatalogueNode *parent = parentOf(node);
+    const CatalogueNode *grandparent = parent ? parentOf(*parent) : nullptr;
+    return grandparent ? grandparent->key : QString();
 }
 
 bool Catalogue::isLoadable(const QList<CatalogueNode> &nodes, const CatalogueNode &node)

@@ -47,6 +47,11 @@ public:
     // group) and have no children; only they load an object.
     static bool isLoadable(const QList<CatalogueNode> &nodes, const CatalogueNode &node);
 
+    // The object file an object node is read from: the key of the category
+    // two levels up, whatever file the node was read from (its tag). Empty for
+    // a node without such a category.
+    static QString objectFile(const QList<CatalogueNode> &nodes, const CatalogueNode &node);
+
     // Program-wide object-node counter: Key1, Key2, ... never repeat in a run.
     static qint32 objectCounter();
 

@@ -190,9 +190,11 @@ bool DbfTable::readMemo(const QByteArray &pointer, QByteArray *out)
     const qint64 block = digits.toLongLong(&ok);
     if (!ok || block < 1)
         return fail(QStringLiteral("The table is damaged: memo pointer \"%1\".").arg(QString::fromLatin1(digits)));
-    const qint64 start = block * m_blockSize;
-    if (start >= m_dbt.size())
+    // Compared as a block number first: a huge pointer times the block size
+    // would overflow before it could be compared with the file size.
+    if (block > (m_dbt.size() - 1) / m_blockSize)
         return fail(QStringLiteral("The memo file is damaged or truncated: block %1 lies past its end.").arg(block));
+    const qint64 start = block * m_blockSize;
     return m_version == 0x8B ? readMemoIV(start, out) : readMemoIII(start, out);
 }
 

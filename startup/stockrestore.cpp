@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <filesystem>
+
 bool StockRestore::isSafeRelativePath(const QString &relativePath)
 {
     QString p = relativePath;
@@ -20,24 +22,68 @@ bool StockRestore::isSafeRelativePath(const QString &relativePath)
     return !parts.last().isEmpty();
 }
 
+namespace {
+
+bool inside(const QString &path, const QString &root)
+{
+    return path == root || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+}
+
+} // namespace
+
 StockRestore::Outcome StockRestore::restore(const QString &gameFolder, const QString &relativePath,
                                             const QByteArray &text, QString *error)
 {
-    if (!isSafeRelativePath(relativePath))
+    const auto refuse = [&](const QString &reason) {
+        if (error)
+            *error = reason;
         return Refused;
+    };
+    if (!isSafeRelativePath(relativePath))
+        return refuse(QStringLiteral("the path leads outside the game folder"));
     const QString target = GamePaths::join(gameFolder, relativePath);
-    if (QFileInfo::exists(target))
+    const QFileInfo info(target);
+    if (info.exists())
         return Present;
+    // A link to a missing file would have the write land wherever it points.
+    if (info.isSymLink())
+        return refuse(QStringLiteral("%1 is a symbolic link").arg(QDir::toNativeSeparators(target)));
+
+    // The folders on the way must lie inside the game folder once every link
+    // is resolved; new ones are made only below such a folder.
+    const QString root = QFileInfo(GamePaths::nativePath(gameFolder)).canonicalFilePath();
+    QString existing = info.path();
+    while (!QFileInfo::exists(existing)) {
+        if (QFileInfo(existing).isSymLink())
+            return refuse(QStringLiteral("%1 is a symbolic link").arg(QDir::toNativeSeparators(existing)));
+        const QString parent = QFileInfo(existing).path();
+        if (parent == existing)
+            break;
+        existing = parent;
+    }
+    const auto leadsOut = [&](const QString &folder) {
+        const QString real = QFileInfo(folder).canonicalFilePath();
+        return root.isEmpty() || real.isEmpty() || !inside(real, root);
+    };
+    if (leadsOut(existing))
+        return refuse(QStringLiteral("%1 leads outside the game folder").arg(QDir::toNativeSeparators(existing)));
 
     // Written beside the target and renamed into place, so a failed write never
     // leaves a partial file that a later run would take for the game's own.
-    QDir().mkpath(QFileInfo(target).path());
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    const auto failed = [&](const QString &reason) {
         if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(target), file.errorString());
+            *error = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(target), reason);
         return Failed;
-    }
+    };
+    std::error_code made;
+    std::filesystem::create_directories(QFile::encodeName(info.path()).toStdString(), made);
+    if (made)
+        return failed(QString::fromLocal8Bit(made.message()));
+    if (leadsOut(info.path()))
+        return refuse(QStringLiteral("%1 leads outside the game folder").arg(QDir::toNativeSeparators(info.path())));
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        return failed(file.errorString());
     return Written;
 }
 

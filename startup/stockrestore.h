@@ -12,11 +12,13 @@ public:
     enum Outcome {
         Written,  // the file was missing and now holds the stored text
         Present,  // a file of that name exists (in any letter case) and was left alone
-        Refused,  // the stored path is absolute, has a drive letter or a ".." part
+        Refused,  // the stored path is absolute, has a drive letter or a ".." part, or
+                  // leads through a symbolic link to a missing file or out of the game folder
         Failed,   // writing failed; nothing partial is left behind
     };
 
-    // relativePath is as stored: "\"-separated, below the game folder.
+    // relativePath is as stored: "\"-separated, below the game folder. error
+    // receives the reason of a refusal or failure.
     static Outcome restore(const QString &gameFolder, const QString &relativePath, const QByteArray &text,
                            QString *error = nullptr);
 

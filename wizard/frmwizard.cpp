@@ -2,6 +2,7 @@
 
 #include "engine/globals.h"
 #include "manualedit/settingsstore.h"
+#include "platform/codepage.h"
 #include "platform/eventyield.h"
 #include "platform/gamepath.h"
 #include "platform/helpviewer.h"
@@ -285,6 +286,7 @@ bool frmWizard::extractFiles()
 {
     m_nav[NavNext]->setEnabled(false);
     m_refused.clear();
+    QStringList refusals; // each path with its reason
     DBCtl table;
     if (!table.LoadDatabase(m_tableFolder, QStringLiteral("Data")) || !table.MoveNext() || !table.MovePrevious()) {
         fatalError(table.errorString());
@@ -299,15 +301,17 @@ bool frmWizard::extractFiles()
             fatalError(table.errorString());
             return false;
         }
-        const QString relative = QString::fromLatin1(*path);
+        const QString relative = CodePage::decode(*path);
         QString error;
         const StockRestore::Outcome outcome = StockRestore::restore(game, relative, *text, &error);
         if (outcome == StockRestore::Failed) {
             fatalError(error);
             return false;
         }
-        if (outcome == StockRestore::Refused)
+        if (outcome == StockRestore::Refused) {
             m_refused << relative;
+            refusals << relative + QStringLiteral(": ") + error;
+        }
         table.SetRecord(i);
         m_progress->setMinimum(1);
         m_progress->setMaximum(int(count));
@@ -321,8 +325,8 @@ bool frmWizard::extractFiles()
     m_progressLabel->setText(QStringLiteral("The Files Have Been Extracted, Click Next To Continue."));
     if (!m_refused.isEmpty()) {
         Messages::show(this, {QStringLiteral("These stored files were not restored, because their paths lead outside "
-                                             "the game folder:\r\n")
-                                  + m_refused.join(QStringLiteral("\r\n")),
+                                             "the game folder or through a symbolic link:\r\n")
+                                  + refusals.join(QStringLiteral("\r\n")),
                               QStringLiteral("Torvane Zarnith"), QMessageBox::Warning, QMessageBox::Ok, -1});
     }
     return true;

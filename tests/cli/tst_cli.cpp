@@ -172,8 +172,14 @@ private slots:
     void checkReportsProblemsAndExitsWithOne()
     {
         TestGame game;
+        QCOMPARE(runCli({"check", game.path()}).status, 2); // no data files at all
+        for (const char *file : {"Object/FactionBuilding", "Object/FactionProp", "Object/CivilianBuilding",
+                                 "Object/CivilianUnit", "Object/CivilianProp", "Object/NatureProp", "Object/NatureUnit",
+                                 "Weapon", "Armor", "CommandButton", "CommandSet"})
+            QVERIFY(game.writeIni(QLatin1String(file) + QStringLiteral(".ini"), ""));
         QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"),
                               crlf({"Object Tank", "  Locomotor = SET_NORMAL Nowhere", "End"})));
+        QVERIFY(game.writeIni(QStringLiteral("Locomotor.ini"), crlf({"Locomotor Treads", "End"})));
         const Result bad = runCli({"check", game.path()});
         QCOMPARE(bad.status, 1);
         QCOMPARE(bad.out, QByteArray("Object\\FactionUnit.ini\t2\tunknown-locomotor\t"

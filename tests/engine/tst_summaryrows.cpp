@@ -22,6 +22,12 @@ private slots:
         QTest::newRow("germany") << "1100" << "de_DE" << QString::fromUtf8("1.100\u00A0\u20AC");
         QTest::newRow("not a number is unchanged") << "Free" << "en_US" << "Free";
         QTest::newRow("two values run together") << "10002000" << "en_US" << "$10,002,000";
+        QTest::newRow("nan") << "nan" << "en_US" << "nan";
+        QTest::newRow("inf") << "inf" << "en_US" << "inf";
+        QTest::newRow("exponent") << "1e3" << "en_US" << "1e3";
+        QTest::newRow("tab inside") << "800\t" << "en_US" << "800\t";
+        QTest::newRow("us fraction rounds") << "1234.5" << "en_US" << "$1,235";
+        QTest::newRow("germany fraction rounds") << "1234.4" << "de_DE" << QString::fromUtf8("1.234\u00A0\u20AC");
     }
     void costFollowsTheLocaleWithoutDecimals()
     {
@@ -81,8 +87,14 @@ private slots:
             "Acceleration When Damaged= dist/(sec^2)", "|", "Braking= dist/(sec^2)", "Min Turn Speed= dist/sec"}));
         QCOMPARE(sep.size(), 40);
 
+        // Only spaces make a value empty; a tab is shown.
         in.locomotorComboText.clear();
-        QCOMPARE(Summary::build(in).at(16).value, std::optional<QString>(QStringLiteral("N/A")));
+        in.cost.clear();
+        in.maxHealth = QStringLiteral("\t");
+        const QList<SummaryRow> blank = Summary::build(in);
+        QCOMPARE(blank.at(16).value, std::optional<QString>(QStringLiteral("N/A")));
+        QCOMPARE(blank.at(5).value, std::optional<QString>(QStringLiteral("N/A")));
+        QCOMPARE(blank.at(3).value, std::optional<QString>(QStringLiteral("\t")));
     }
 
     void objectValuesComeFromOneReadOfTheBlock()

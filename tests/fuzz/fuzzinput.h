@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -8,14 +9,22 @@
 #include <unistd.h>
 
 // Fuzz inputs reach the engine through files, as game data does. Each process
-// writes to its own scratch files in memory-backed storage.
+// writes its scratch files in a folder of its own, in $TMPDIR when set and in
+// memory-backed storage otherwise; the folder goes when the process ends.
 inline QString fuzzScratchFolder()
 {
-    static const QString folder = [] {
-        const QString base = QFile::exists(QStringLiteral("/dev/shm")) ? QStringLiteral("/dev/shm") : QStringLiteral("/tmp");
-        return base + QStringLiteral("/zarnith-fuzz-") + QString::number(getpid());
+    struct Scratch
+    {
+        QString path;
+        ~Scratch() { QDir(path).removeRecursively(); }
+    };
+    static const Scratch scratch = [] {
+        QString base = qEnvironmentVariable("TMPDIR");
+        if (base.isEmpty())
+            base = QFile::exists(QStringLiteral("/dev/shm")) ? QStringLiteral("/dev/shm") : QStringLiteral("/tmp");
+        return Scratch{base + QStringLiteral("/zarnith-fuzz-") + QString::number(getpid())};
     }();
-    return folder;
+    return scratch.path;
 }
 
 inline bool writeScratch(const QString &path, const QByteArray &bytes)

@@ -86,12 +86,16 @@ private slots:
         QVERIFY(!byText(nodes, QStringLiteral("Commented")));
         QVERIFY(!byText(nodes, QStringLiteral("Indented")));
 
-        // Keys continue the program-wide counter: Key<n+1> first, never repeated.
+        // Keys continue the program-wide counter: Key<n+1> first, never repeated,
+        // and an object left out still uses up its number.
         QCOMPARE(byText(nodes, QStringLiteral("GLATechnical"))->key, QStringLiteral("Key%1").arg(before + 1));
-        QCOMPARE(Catalogue::objectCounter(), before + 10);
+        QCOMPARE(byText(nodes, QStringLiteral("Tree"))->key, QStringLiteral("Key%1").arg(before + 10));
+        QCOMPARE(Catalogue::objectCounter(), before + 11);
         // Six files present: 12.5 per file read.
         QCOMPARE(progress.count(), 6);
         QCOMPARE(progress.last().first().toDouble(), 75.0);
+        const QList<CatalogueNode> again = catalogue.BuildCatalogue(game.path());
+        QCOMPARE(byText(again, QStringLiteral("GLATechnical"))->key, QStringLiteral("Key%1").arg(before + 12));
 
         QVERIFY(!Catalogue::isLoadable(nodes, *byText(nodes, QStringLiteral("Crate"))));
         QVERIFY(Catalogue::isLoadable(nodes, *byText(nodes, QStringLiteral("GLATechnical"))));
@@ -112,6 +116,8 @@ private slots:
                 parents << n.parentKey;
         }
         QCOMPARE(parents, (QStringList{"FBOther", "CUB"}));
+        // Each copy is read from the file of the category it is filed under.
+        QCOMPARE(Catalogue::objectFile(nodes, *byText(nodes, QStringLiteral("Bus"))), QStringLiteral("FactionBuilding.ini"));
         QCOMPARE(catalogue.loader()->Pass, 2);
     }
 };

@@ -33,15 +33,15 @@ QByteArray readFile(const QString &path)
 
 // A dBASE III PLUS table (0x83) with one C(20) field and one memo field, laid
 // out the way III writers do: 512-byte blocks, each memo ended by 1A 1A, the
-// last one not padded.
-void writeDb3(const QString &dbfPath, const QList<QPair<QByteArray, QByteArray>> &records)
+// last one not padded. The memo pointers are memoWidth digits wide.
+void writeDb3(const QString &dbfPath, const QList<QPair<QByteArray, QByteArray>> &records, int memoWidth = 10)
 {
     QByteArray memo(512, '\0');
     QByteArray table(32, '\0');
     table[0] = char(0x83);
     qToLittleEndian<quint32>(records.size(), table.data() + 4);
     qToLittleEndian<quint16>(32 + 64 + 1, table.data() + 8);
-    qToLittleEndian<quint16>(1 + 20 + 10, table.data() + 10);
+    qToLittleEndian<quint16>(1 + 20 + memoWidth, table.data() + 10);
     QByteArray name(32, '\0');
     memcpy(name.data(), "NAME", 4);
     name[11] = 'C';
@@ -49,13 +49,13 @@ void writeDb3(const QString &dbfPath, const QList<QPair<QByteArray, QByteArray>>
     QByteArray text(32, '\0');
     memcpy(text.data(), "TEXT", 4);
     text[11] = 'M';
-    text[16] = 10;
+    text[16] = char(memoWidth);
     table += name + text + '\x0D';
     for (const auto &[key, value] : records) {
         memo += QByteArray((512 - memo.size() % 512) % 512, '\0');
         const qint64 block = memo.size() / 512;
         memo += value + "\x1A\x1A";
-        table += ' ' + key.leftJustified(20, ' ') + QByteArray::number(block).rightJustified(10, ' ');
+        table += ' ' + key.leftJustified(20, ' ') + QByteArray::number(block).rightJustified(memoWidth, ' ');
     }
     table += '\x1A';
     QVERIFY(writeFile(dbfPath, table));
@@ -88,9 +88,10 @@ private slots:
         const QList<DbfWriter::Record> records = {
             {"Data\\INI\\Empty.ini", QByteArray()},
             {"Data\\INI\\Bytes.ini", allBytes()},
-            {"Data\\INI\\Block.ini", QByteArray(504, 'x')}, // header and text fill one block exactly
             {"Data\\INI\\Marks.ini", QByteArray("a\x1A\x1A" "b\x1F\x00z", 7)},
             {"Data\\INI\\Big.ini", QByteArray(5 * 1024 * 1024, '\xE9') + "end"},
+            // Header and text fill the last block exactly, up to the end of the memo file.
+            {"Data\\INI\\Block.ini", QByteArray(504, 'x')},
         };
         DbfWriter writer;
         QVERIFY2(writer.write(path(QStringLiteral("Data.DBF")), records), qPrintable(writer.errorString()));
@@ -166,6 +167,23 @@ private slots:
             QCOMPARE(db.GetData(0).value_or("<error>"), records[i].first);
             QCOMPARE(db.GetData(1).value_or("<error>"), records[i].second);
         }
+    }
+
+    // A pointer so large that multiplying it by the block size would overflow.
+    void hugeMemoPointerIsDamage()
+    {
+        const QString dbf = path(QStringLiteral("Wide.DBF"));
+        writeDb3(dbf, {{"one", "first"}, {"two", "second"}}, 20);
+        QByteArray bytes = readFile(dbf);
+        const int second = 32 + 64 + 1 + 41;
+        bytes.replace(second + 21, 20, QByteArray::number((Q_INT64_C(1) << 55) + 1).rightJustified(20, ' '));
+        QVERIFY(writeFile(dbf, bytes));
+        DBCtl db;
+        QVERIFY(db.LoadDatabase(m_dir.path(), QStringLiteral("Wide")));
+        QCOMPARE(db.GetData(1).value_or("<error>"), QByteArray("first"));
+        QVERIFY(db.SetRecord(1));
+        QVERIFY(!db.GetData(1).has_value());
+        QVERIFY2(db.errorString().contains(QLatin1String("damaged")), qPrintable(db.errorString()));
     }
 
     // python3-dbf writes dBASE III tables independently of us; when it is

@@ -6,6 +6,9 @@
 #include <QDirIterator>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 class tst_StockRestore : public QObject
 {
     Q_OBJECT
@@ -70,19 +73,67 @@ private slots:
         QCOMPARE(left, QStringList{QStringLiteral("Deep.ini")});
     }
 
+    // The disk "fills up" part of the way into the write: nothing partial may stay.
     void failedWriteLeavesNoPartialFile()
     {
-        if (geteuid() == 0)
-            QSKIP("permissions do not bind root");
         TestGame game;
         QVERIFY(game.write(QStringLiteral("Data/INI/keep"), ""));
-        QFile::setPermissions(game.path() + QStringLiteral("/Data/INI"), QFile::ReadOwner | QFile::ExeOwner);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 16 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         QString error;
-        QCOMPARE(StockRestore::restore(game.path(), QStringLiteral("Data\\INI\\Weapon.ini"), "x", &error),
-                 StockRestore::Failed);
+        const auto outcome = StockRestore::restore(game.path(), QStringLiteral("Data\\INI\\Weapon.ini"),
+                                                   QByteArray(64 * 1024, 'w'), &error);
+        setrlimit(RLIMIT_FSIZE, &old);
+        QCOMPARE(outcome, StockRestore::Failed);
         QVERIFY2(error.contains(QLatin1String("Weapon.ini")), qPrintable(error));
-        QFile::setPermissions(game.path() + QStringLiteral("/Data/INI"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(QDir(game.path() + QStringLiteral("/Data/INI")).entryList(QDir::Files | QDir::Hidden), QStringList{"keep"});
+    }
+
+    // Links in the game folder must not carry a write elsewhere; a link that
+    // stays inside the folder is followed.
+    void linksNeverLeadTheWriteOutside_data()
+    {
+        QTest::addColumn<QString>("link");   // made below the game folder
+        QTest::addColumn<QString>("target"); // relative to the folder holding the game folder
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("file to a missing file") << "Data/INI/Armor.ini" << "Elsewhere.ini" << "Data\\INI\\Armor.ini"
+                                                << int(StockRestore::Refused);
+        QTest::newRow("folder leading out") << "Data/INI" << "Outside" << "Data\\INI\\Armor.ini"
+                                            << int(StockRestore::Refused);
+        QTest::newRow("folder leading out, new folders below") << "Data/INI" << "Outside" << "Data\\INI\\New\\A.ini"
+                                                               << int(StockRestore::Refused);
+        QTest::newRow("dangling folder") << "Data/INI" << "Gone" << "Data\\INI\\New\\A.ini"
+                                         << int(StockRestore::Refused);
+        QTest::newRow("folder inside") << "Data/INI" << "Game/Real" << "Data\\INI\\Armor.ini"
+                                       << int(StockRestore::Written);
+    }
+    void linksNeverLeadTheWriteOutside()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, target);
+        QFETCH(QString, stored);
+        QFETCH(int, outcome);
+        TestGame outer;
+        QVERIFY(QDir().mkpath(outer.path() + QStringLiteral("/Outside")));
+        QVERIFY(QDir().mkpath(outer.path() + QStringLiteral("/Game/Real")));
+        QVERIFY(QDir().mkpath(QFileInfo(outer.path() + QStringLiteral("/Game/") + link).path()));
+        QVERIFY(QFile::link(outer.path() + QLatin1Char('/') + target, outer.path() + QStringLiteral("/Game/") + link));
+        QString error;
+        QCOMPARE(int(StockRestore::restore(outer.path() + QStringLiteral("/Game"), stored, "stock", &error)), outcome);
+        if (outcome == StockRestore::Refused) {
+            QVERIFY2(!error.isEmpty(), "a refusal without its reason");
+            QVERIFY(!QFileInfo::exists(outer.path() + QStringLiteral("/Elsewhere.ini")));
+            QCOMPARE(QDir(outer.path() + QStringLiteral("/Outside")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                     QStringList());
+            QVERIFY(!QFileInfo::exists(outer.path() + QStringLiteral("/Gone")));
+        } else {
+            QCOMPARE(outer.read(QStringLiteral("Game/Real/Armor.ini")), QByteArray("stock"));
+        }
     }
 };
 
