@@ -29,11 +29,14 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -203,10 +206,24 @@ FrmEdit::FrmEdit(QWidget *parent)
     buildMenus();
     buildToolbar();
 
+    // A node loads when it is clicked and whenever the keyboard moves the
+    // choice to it; Enter loads the chosen node again.
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &node) {
+        // The view makes its first row current, unselected, when it first
+        // gets the focus: that is no choice of the user's.
+        if (!node.isValid() || m_placingChoice || !m_tree->selectionModel()->isSelected(node))
+            return;
+        const bool pressed = QGuiApplication::mouseButtons() != Qt::NoButton;
+        m_loadedByPress = pressed;
+        loadNode(node);
+    });
     connect(m_tree, &QTreeView::clicked, this, [this](const QModelIndex &node) {
-        if (node.isValid())
+        // The press that chose the node has loaded it already.
+        if (node.isValid() && !std::exchange(m_loadedByPress, false))
             loadNode(node);
     });
+    m_tree->installEventFilter(this);
     // The three lists of names are gathered while their file is read and
     // handed to the boxes at once.
     m_weaponNames->setLineHandler([this](const QString &Line) {
@@ -674,6 +691,7 @@ void FrmEdit::setFilterText(const QString &text)
     }
     const QModelIndex shown = m_filter->mapFromSource(chosen);
     if (shown.isValid()) {
+        const QScopedValueRollback placing(m_placingChoice, true);
         m_tree->setCurrentIndex(shown);
         m_tree->scrollTo(shown);
     }
@@ -717,6 +735,7 @@ bool FrmEdit::selectObject(const QString &name)
         return false;
     const QModelIndex shown = m_filter->mapFromSource(found.first());
     if (shown.isValid()) {
+        const QScopedValueRollback placing(m_placingChoice, true);
         m_tree->setCurrentIndex(shown);
         m_tree->scrollTo(shown);
     }
@@ -742,6 +761,10 @@ void FrmEdit::loadNode(const QModelIndex &shownNode)
 {
     const QModelIndex node = toCatalogue(shownNode);
     m_chosen = node;
+    // Disabling the window takes the keyboard focus away; the control that
+    // had it (the tree, when the choice came from there) gets it back.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    const bool active = isActiveWindow();
     setEnabled(false);
     m_tabs->setEnabled(false);
     const QString tag = tagOf(node);
@@ -811,6 +834,9 @@ void FrmEdit::loadNode(const QModelIndex &shownNode)
             m_locoTab->setTabData(index, QStringLiteral("PvKey%1").arg(index + 1));
             m_cboLoco->addItem(loco);
         }
+        // A tab bar changed while its page is hidden does not tell the page's
+        // layout that it needs room: without this it stays squeezed to nothing.
+        m_locoTab->updateGeometry();
         onLocoTabClicked();
         m_cboLoco->setCurrentIndex(values.locomotors.isEmpty() ? -1 : 0);
         for (int i = 0; i < 8; ++i)
@@ -832,6 +858,23 @@ void FrmEdit::loadNode(const QModelIndex &shownNode)
     m_ready = true;
     EventYield::yield();
     setEnabled(true);
+    // The progress window may have taken the activation with it.
+    if (active && !isActiveWindow())
+        activateWindow();
+    if (focused && focused->window() == this)
+        focused->setFocus();
+}
+
+bool FrmEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_tree->currentIndex().isValid()) {
+            loadNode(m_tree->currentIndex());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void FrmEdit::refillWeapons(int set)

@@ -106,6 +106,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *buildHandlingTab();
@@ -146,6 +147,8 @@ private:
     static QString fullPath(const QModelIndex &node);
 
     bool m_ready = false;
+    bool m_placingChoice = false; // the program moves the tree's choice: no load
+    bool m_loadedByPress = false; // a mouse press loaded the node its click would
     QString m_armourValue;
 
     QTreeView *m_tree = nullptr;

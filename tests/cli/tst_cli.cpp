@@ -190,6 +190,18 @@ private slots:
         QCOMPARE(good.out, QByteArray());
     }
 
+    // The object is read from the file of the category it is filed under:
+    // with FactionProp.ini missing, the bus is filed under Player Buildings first.
+    void objectIsReadFromItsCategorysFile()
+    {
+        TestGame game;
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionBuilding.ini"), crlf({"OBJECT Bus", "  MaxHealth = 111", "End"})));
+        QVERIFY(game.writeIni(QStringLiteral("Object/CivilianUnit.ini"), crlf({"Object Bus", "  MaxHealth = 222", "End"})));
+        const Result r = runCli({"object", game.path(), "Bus"});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.contains("Max Health\t111\n"), r.out.constData());
+    }
+
     void helpListsEveryCommand()
     {
         const Result r = runCli({"--help"});

@@ -5,10 +5,9 @@
 #include "engine/summaryrows.h"
 #include "manualedit/settingsstore.h"
 #include "platform/controlhost.h"
-#include "platform/messages.h"
-#include "platform/programexit.h"
 #include "startup/catalogue.h"
 
+#include "../common/hooks.h"
 #include "../common/testgame.h"
 
 #include <QAbstractItemView>
@@ -17,11 +16,14 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -45,9 +47,7 @@ class tst_FrmEdit : public QObject
 private:
     QTemporaryDir m_settings;
     TestGame m_game;
-    QList<Messages::Message> m_messages;
-    QMessageBox::StandardButton m_answer = QMessageBox::Yes;
-    QList<int> m_exits;
+    UserHooks m_user;
     FrmEdit *m_window = nullptr;
     QList<Request> m_requests;
 
@@ -71,8 +71,11 @@ private:
     {
         const QModelIndex item = node(text);
         QVERIFY2(item.isValid(), qPrintable(text));
-        m_window->tree()->setCurrentIndex(item);
-        m_window->loadNode(item);
+        // Moving the choice loads the node; choosing the chosen node loads it again.
+        if (m_window->tree()->currentIndex() == item)
+            m_window->loadNode(item);
+        else
+            m_window->tree()->setCurrentIndex(item);
     }
 
     QStringList summaryRows() const
@@ -91,11 +94,8 @@ private slots:
     {
         SettingsStore::redirectTo(m_settings.path());
         ControlHost::setPluginPath(QStringLiteral(ZARNITH_PLUGIN));
-        Messages::setHook([this](const Messages::Message &m) {
-            m_messages << m;
-            return m_answer;
-        });
-        ProgramExit::setHook([this](int code) { m_exits << code; });
+        m_user.answer = QMessageBox::Yes;
+        m_user.install();
         const QDir stock(QStringLiteral(ZARNITH_STOCK_DIR));
         QDirIterator it(stock.path(), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
@@ -126,13 +126,16 @@ private slots:
 
     void init()
     {
-        m_messages.clear();
-        m_exits.clear();
+        m_user.clear();
         m_requests.clear();
     }
 
     void controlsCarryTheirNames()
     {
+        // Before any object is chosen the weapon boxes hold the weapons but choose none.
+        QVERIFY(child<QComboBox>("PWeapon")->count() > 2);
+        QCOMPARE(child<QComboBox>("PWeapon")->currentIndex(), -1);
+        QCOMPARE(child<QComboBox>("TWeapon")->currentText(), QString());
         for (const char *name : {"TVMenu", "MHealth", "IHealth", "TxtCost", "TxtBS", "TxtVisRange", "TxtSCR"})
             QVERIFY2(m_window->findChild<QWidget *>(QLatin1String(name)), name);
         for (const char *name : {"CboArmour", "Conditions", "PWeapon", "SWeapon", "TWeapon", "CboLocomotor", "CboLoco",
@@ -254,8 +257,8 @@ private slots:
                               m_game.path() + QStringLiteral("/Data/INI/CommandSet.bak")));
         child<QAction>("MnuFileEdit_16")->trigger();
         QCOMPARE(m_requests.size(), 3);
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_messages[0].text, QStringLiteral("The following files do not exist: \r\n") + GamePath
+        QCOMPARE(m_user.messages.size(), 1);
+        QCOMPARE(m_user.messages[0].text, QStringLiteral("The following files do not exist: \r\n") + GamePath
                                          + QStringLiteral("/Data/INI/CommandSet.ini"));
         QVERIFY(QFile::rename(m_game.path() + QStringLiteral("/Data/INI/CommandSet.bak"),
                               m_game.path() + QStringLiteral("/Data/INI/CommandSet.ini")));
@@ -317,33 +320,148 @@ private slots:
     void toolbarFacesPointToTheirDropDowns()
     {
         child<QToolButton>("DISK12")->click();
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_messages[0].text, QStringLiteral("Click on the 'Down Arrow' next to this button!"));
-        QCOMPARE(m_messages[0].title, QStringLiteral("For your information,"));
+        QCOMPARE(m_user.messages.size(), 1);
+        QCOMPARE(m_user.messages[0].text, QStringLiteral("Click on the 'Down Arrow' next to this button!"));
+        QCOMPARE(m_user.messages[0].title, QStringLiteral("For your information,"));
     }
 
     void closingAsksUnlessTurnedOff()
     {
         SettingsStore::deleteSection(QStringLiteral("Torvane Zarnith"), QStringLiteral("Settings"));
-        m_answer = QMessageBox::No;
+        m_user.answer = QMessageBox::No;
         QVERIFY(!m_window->close());
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_messages[0].text, QStringLiteral("Are you sure that you want to quit?"));
-        QCOMPARE(m_messages[0].title, QStringLiteral("Do you want to quit?"));
-        QVERIFY(m_exits.isEmpty());
+        QCOMPARE(m_user.messages.size(), 1);
+        QCOMPARE(m_user.messages[0].text, QStringLiteral("Are you sure that you want to quit?"));
+        QCOMPARE(m_user.messages[0].title, QStringLiteral("Do you want to quit?"));
+        QVERIFY(m_user.exits.isEmpty());
 
         // The manual editor may still hold unsaved edits the user keeps.
         Settings::SaveSet(QStringLiteral("Exit"), QStringLiteral("0"));
         m_window->setExitCheck([] { return false; });
         QVERIFY(!m_window->close());
-        QVERIFY(m_exits.isEmpty());
+        QVERIFY(m_user.exits.isEmpty());
         m_window->setExitCheck({});
 
         m_window->setAttribute(Qt::WA_DeleteOnClose, false);
         QVERIFY(m_window->close());
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_exits, QList<int>{0});
+        QCOMPARE(m_user.messages.size(), 1);
+        QCOMPARE(m_user.exits, QList<int>{0});
         m_window->show();
+    }
+
+    // Closing the window while its check still reads must stop the check.
+    void closingCheckDataDuringTheCheck()
+    {
+        QByteArray big;
+        for (int i = 0; i < 40000; ++i)
+            big += "Weapon W" + QByteArray::number(i) + "\r\n  Damage = 1\r\nEnd\r\n";
+        const QByteArray stock = m_game.read(QStringLiteral("Data/INI/Weapon.ini"));
+        QVERIFY(m_game.writeIni(QStringLiteral("Weapon.ini"), stock + big));
+        QPointer<FrmCheckData> window = new FrmCheckData;
+        window->show();
+        QTimer::singleShot(0, window, [&] { window->close(); });
+        window->runCheck();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window);
+        QVERIFY(m_game.writeIni(QStringLiteral("Weapon.ini"), stock));
+    }
+
+    void toolbarKeysAndTips()
+    {
+        QStringList tips;
+        for (const char *name : {"MISC01", "New", "Save", "Properties", "Help", "DISK12", "WRENCH", "W95MBX01"})
+            tips << child<QToolButton>(name)->toolTip();
+        QCOMPARE(tips, (QStringList{"Run Torvane", "New", "Save", "Properties", "Help", "Files", "Editors", "Exit"}));
+        const auto keys = [this](const char *button) {
+            QStringList names;
+            for (const QAction *a : child<QToolButton>(button)->menu()->actions())
+                names << a->objectName() + (a->isSeparator() ? QStringLiteral("-") : QString());
+            return names;
+        };
+        QStringList files;
+        for (int i = 1; i <= 16; ++i)
+            files << QStringLiteral("MnuFileList%1").arg(i) + (i == 4 || i == 8 || i == 11 ? QStringLiteral("-") : QString());
+        files.insert(14, QStringLiteral("SepThingy-"));
+        QCOMPARE(keys("DISK12"), files);
+        QCOMPARE(keys("WRENCH"), (QStringList{"MnuWeapons", "MnuArmour", "MnuSep873-", "MnuCmdBtn", "MnuCmdSet"}));
+        QCOMPARE(keys("New"), (QStringList{"MnuTBUnit", "MnuTBBuilding"}));
+    }
+
+    // A filled box has no chosen entry until its text names one.
+    void comboBoxesChooseOnlyTheObjectsEntry()
+    {
+        click(QStringLiteral("AmericaVanguard"));
+        QSignalSpy shown(m_window, &FrmEdit::showWindowRequested);
+        child<QPushButton>("PWeaponEdit")->click();
+        child<QPushButton>("Command2")->click();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0][1].toString(), QStringLiteral("VanguardCarbine"));
+        QCOMPARE(shown[1][1].toString(), QStringLiteral("InfantryVest"));
+        QCOMPARE(child<QComboBox>("CboArmour")->currentIndex(),
+                 child<QComboBox>("CboArmour")->findText(QStringLiteral("InfantryVest")));
+    }
+
+    void keyboardChoosesAndLoadsNodes()
+    {
+        click(QStringLiteral("AmericaVanguard"));
+        QTreeView *tree = m_window->tree();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Down);
+        QCOMPARE(m_window->currentNode().data().toString(), QStringLiteral("AmericaLongshot"));
+        QCOMPARE(child<QLabel>("StatusBar1_1")->text(), QStringLiteral("Player Units\\America\\AmericaLongshot"));
+        QTRY_VERIFY(tree->hasFocus());
+        child<QLineEdit>("MHealth")->setText(QStringLiteral("1"));
+        QTest::keyClick(tree, Qt::Key_Return);
+        QVERIFY(child<QLineEdit>("MHealth")->text() != QStringLiteral("1"));
+        QTRY_VERIFY(tree->hasFocus());
+        QTest::keyClick(tree, Qt::Key_Left); // up to the side node: no progress window
+        QCOMPARE(child<QLabel>("StatusBar1_1")->text(), QStringLiteral("Player Units\\America"));
+        QVERIFY(tree->hasFocus());
+    }
+
+    void locomotorTabsShowAfterALoad()
+    {
+        child<QTabWidget>("F_Tab")->setCurrentIndex(1);
+        click(QStringLiteral("AmericaHarrowTank"));
+        child<QTabWidget>("F_Tab")->setCurrentIndex(0);
+        QTRY_VERIFY(child<QTabBar>("LocoTab")->height() > 0);
+    }
+
+    // Either weapon-set box moves the other.
+    void conditionsBoxMovesCondCombo()
+    {
+        click(QStringLiteral("AmericaHarrowTank"));
+        QComboBox *conditions = child<QComboBox>("Conditions");
+        conditions->setCurrentIndex(1);
+        emit conditions->activated(1);
+        QCOMPARE(child<QComboBox>("CondCombo")->currentIndex(), 1);
+        QCOMPARE(child<QComboBox>("PWeapon")->currentText(), QStringLiteral("HarrowCannonMk2"));
+    }
+
+    // An object filed under a category of another file is read from that
+    // category's file, as the command line reads it.
+    void objectIsReadFromItsCategorysFile()
+    {
+        TestGame game;
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionBuilding.ini"), crlf({"OBJECT Bus", "  MaxHealth = 111", "End"})));
+        QVERIFY(game.writeIni(QStringLiteral("Object/CivilianUnit.ini"), crlf({"Object Bus", "  MaxHealth = 222", "End"})));
+        GamePath = game.path();
+        Catalogue catalogue;
+        m_window->fillCatalogue(catalogue.BuildCatalogue(GamePath));
+        const QAbstractItemModel *model = m_window->tree()->model();
+        const auto buses = model->match(model->index(0, 0), Qt::DisplayRole, QStringLiteral("Bus"), -1,
+                                        Qt::MatchExactly | Qt::MatchRecursive);
+        QCOMPARE(buses.size(), 2);
+        QStringList health;
+        for (const QModelIndex &bus : buses) {
+            m_window->loadNode(bus);
+            health << child<QLineEdit>("MHealth")->text();
+        }
+        QCOMPARE(health, (QStringList{"111", "222"}));
+        GamePath = m_game.path();
+        m_window->fillCatalogue(catalogue.BuildCatalogue(GamePath));
     }
 };
 

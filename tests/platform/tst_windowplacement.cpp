@@ -35,6 +35,26 @@ private slots:
         QVERIFY(qAbs(again.height() - 200) <= 1);
     }
 
+    // With no placement stored, the window manager places a window, or it
+    // is centred on its owner; it is never pushed to 0,0.
+    void nothingStoredLeavesThePlacingToThePlatform()
+    {
+        QWidget free;
+        free.setObjectName(QStringLiteral("FrmFree"));
+        free.resize(200, 100);
+        WindowPlacement::LoadWindowPos(&free);
+        QVERIFY(!free.testAttribute(Qt::WA_Moved));
+        QCOMPARE(free.size(), QSize(200, 100));
+
+        QWidget owner;
+        owner.setGeometry(300, 200, 400, 300);
+        QWidget owned(&owner, Qt::Window);
+        owned.setObjectName(QStringLiteral("FrmOwned"));
+        owned.resize(100, 80);
+        WindowPlacement::LoadWindowPos(&owned);
+        QCOMPARE(owned.pos(), owner.frameGeometry().center() - QPoint(50, 40));
+    }
+
     void maximisedWindowKeepsItsNormalPlacement()
     {
         Settings::writeWindowValue(QStringLiteral("FrmMax"), "_Width", QStringLiteral("4000"));
