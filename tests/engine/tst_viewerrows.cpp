@@ -60,6 +60,26 @@ private slots:
         QCOMPARE(shown(button)[8], QStringLiteral("Object"));
     }
 
+    // The label column as the viewers show it, separators included.
+    void labelColumnsOfWeaponsAndButtons()
+    {
+        const auto labels = [](const QList<ViewerRow> &rows) {
+            QStringList out;
+            for (const ViewerRow &row : rows)
+                out << (row.label.startsWith(QLatin1Char('-')) ? QStringLiteral("-") : row.label);
+            return out;
+        };
+        QCOMPARE(labels(ViewerRows::weaponRows(lines({"Weapon W", "End"}))),
+                 (QStringList{"Weapon Damage", "Weapon Damage Radius", "-", "Weapon Speed", "Weapon Range",
+                              "Weapon Recoil", "-", "Accuracy When Attacking Infantry", "-", "Minimum Target Pitch",
+                              "Maximum Target Pitch", "-", "Damage Type", "Death Type", "-", "Projectile Object",
+                              "Fire FX", "Fire Sound"}));
+        QCOMPARE(labels(ViewerRows::commandButtonRows(lines({"CommandButton B", "End"}))),
+                 (QStringList{"Command Type", "-", "Button Border Type", "Button Image ", "-", "Text Label",
+                              "Description Label", "-", "Object", "Options", "-", "SpecialPower", "-",
+                              "Radius Cursor Type", "Invalid Cursor Name"}));
+    }
+
     void armourLine_data()
     {
         QTest::addColumn<QString>("line");
