@@ -22,10 +22,20 @@ private:
     QTemporaryDir m_settings;
     std::optional<QFont> m_chosen;
     QList<QUrl> m_opened;
+    std::unique_ptr<FrmOpt> m_window;
 
-    static QString label(FrmOpt *w, int i)
+    void open()
     {
-        return w->findChild<QLabel *>(QStringLiteral("LblFont_%1").arg(i))->text();
+        m_window = std::make_unique<FrmOpt>();
+        m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    template<typename T = QPushButton>
+    T *child(const QString &name) { return m_window->findChild<T *>(name); }
+    QString label(int i) { return child<QLabel>(QStringLiteral("LblFont_%1").arg(i))->text(); }
+    // The stored settings by the names they have in the settings file.
+    static QString stored(const QString &section, const QString &key)
+    {
+        return SettingsStore::read(QStringLiteral("Torvane Zarnith"), section, key, QStringLiteral("-"));
     }
 
 public slots:
@@ -51,81 +61,78 @@ private slots:
         m_opened.clear();
         SettingsStore::deleteSection(QStringLiteral("Torvane Zarnith"), QStringLiteral("Settings"));
         SettingsStore::deleteSection(QStringLiteral("Torvane Zarnith"), QStringLiteral("Search List"));
+        open();
     }
 
-    void emptyStoreShowsTheDefaults()
+    void choicesAreStoredOnApplyAndShownAgain()
     {
-        std::unique_ptr<FrmOpt> w(new FrmOpt);
-        QCOMPARE(w->windowTitle(), QStringLiteral("Options"));
-        QCOMPARE(w->findChild<QComboBox *>(QStringLiteral("CboTab"))->currentIndex(), 5);
-        QVERIFY(w->findChild<QCheckBox *>(QStringLiteral("ChkBox"))->isChecked());
-        QCOMPARE(label(w.get(), 0), QStringLiteral("Font: 1"));
-        QCOMPARE(label(w.get(), 3), QStringLiteral("Underline: 1"));
-        QVERIFY(!w->findChild<QPushButton *>(QStringLiteral("BtnApply"))->isEnabled());
-    }
+        // What an empty store shows.
+        QCOMPARE(child<QComboBox>("CboTab")->currentIndex(), 5);
+        QVERIFY(child<QCheckBox>("ChkBox")->isChecked());
+        QCOMPARE(label(0), QStringLiteral("Font: 1"));
+        QVERIFY(!child("BtnApply")->isEnabled());
 
-    void chosenFontIsStoredOnApply()
-    {
-        std::unique_ptr<FrmOpt> w(new FrmOpt);
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setPointSize(12);
         font.setWeight(QFont::Bold);
         font.setItalic(true);
+        font.setUnderline(true);
         m_chosen = font;
-        w->findChild<QPushButton *>(QStringLiteral("BtnFont"))->click();
-        QCOMPARE(label(w.get(), 1), QStringLiteral("Font Size: 12"));
-        QCOMPARE(label(w.get(), 2), QStringLiteral("Bold: True"));
-        QPushButton *apply = w->findChild<QPushButton *>(QStringLiteral("BtnApply"));
+        child("BtnFont")->click();
+        QCOMPARE(label(1), QStringLiteral("Font Size: 12"));
+        QCOMPARE(label(2), QStringLiteral("Bold: True"));
+        child<QCheckBox>("ChkBox")->click();
+        QPushButton *apply = child("BtnApply");
         QVERIFY(apply->isEnabled());
-        QSignalSpy applied(w.get(), &FrmOpt::applied);
+        QSignalSpy applied(m_window.get(), &FrmOpt::applied);
         apply->click();
         QVERIFY(!apply->isEnabled());
         QCOMPARE(applied.count(), 1);
-        QCOMPARE(Settings::GetSet(QStringLiteral("MenuiFontSize")), QStringLiteral("12"));
-        QCOMPARE(Settings::GetSet(QStringLiteral("MenuiBold")), QStringLiteral("True"));
-        QCOMPARE(Settings::GetSet(QStringLiteral("MenuiItalic")), QStringLiteral("True"));
-        QCOMPARE(Settings::GetSet(QStringLiteral("MenuiUnderline")), QStringLiteral("False"));
-        QCOMPARE(Settings::GetSet(QStringLiteral("InfoTab")), QStringLiteral("5"));
+        QStringList values;
+        for (const char *key : {"InfoTab", "Exit", "MenuiFont", "MenuiFontSize", "MenuiBold", "MenuiItalic",
+                                "MenuiUnderline", "MenuiStrikeout"})
+            values << stored("Settings", key);
+        QCOMPARE(values, (QStringList{"5", "0", "DejaVu Sans", "12", "True", "True", "True", "False"}));
+        open();
+        QVERIFY(!child<QCheckBox>("ChkBox")->isChecked());
 
         font.setWeight(QFont::DemiBold); // 600 is not bold
         m_chosen = font;
-        w->findChild<QPushButton *>(QStringLiteral("BtnFont"))->click();
-        QCOMPARE(label(w.get(), 2), QStringLiteral("Bold: False"));
+        child("BtnFont")->click();
+        QCOMPARE(label(2), QStringLiteral("Bold: False"));
     }
 
     void cancelledDialogAndCancelButtonChangeNothing()
     {
         Settings::SaveSet(QStringLiteral("MenuiFont"), QStringLiteral("Serif"));
-        std::unique_ptr<FrmOpt> w(new FrmOpt);
+        open();
         m_chosen.reset();
-        w->findChild<QPushButton *>(QStringLiteral("BtnFont"))->click();
-        QCOMPARE(label(w.get(), 0), QStringLiteral("Font: Serif"));
-        QVERIFY(!w->findChild<QPushButton *>(QStringLiteral("BtnApply"))->isEnabled());
+        child("BtnFont")->click();
+        QCOMPARE(label(0), QStringLiteral("Font: Serif"));
+        QVERIFY(!child("BtnApply")->isEnabled());
 
-        w->findChild<QComboBox *>(QStringLiteral("CboTab"))->setCurrentIndex(2);
-        QVERIFY(w->findChild<QPushButton *>(QStringLiteral("BtnApply"))->isEnabled());
-        w->setAttribute(Qt::WA_DeleteOnClose, false);
-        w->findChild<QPushButton *>(QStringLiteral("BtnCancel"))->click();
-        QCOMPARE(Settings::InfoTabOptions.read(), QStringLiteral("5"));
+        child<QComboBox>("CboTab")->setCurrentIndex(2);
+        QVERIFY(child("BtnApply")->isEnabled());
+        child("BtnCancel")->click();
+        QCOMPARE(stored("Settings", "InfoTab"), QStringLiteral("-"));
     }
 
     void clearSearchHistoryEmptiesTheStoredList()
     {
-        Settings::SearchItemNum.write(QStringLiteral("0"));
-        Settings::writeSearchItem(0, QStringLiteral("Speed"));
-        std::unique_ptr<FrmOpt> w(new FrmOpt);
-        w->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
-        QCOMPARE(Settings::SearchItemNum.read(), QStringLiteral("-1"));
-        QCOMPARE(Settings::readSearchItem(0), QString());
+        SettingsStore::write(QStringLiteral("Torvane Zarnith"), QStringLiteral("Search List"), "ItemNum", "1");
+        SettingsStore::write(QStringLiteral("Torvane Zarnith"), QStringLiteral("Search List"), "0Name", "Speed");
+        open();
+        child("Command1")->click();
+        QCOMPARE(stored("Search List", "ItemNum") + stored("Search List", "0Name"), QStringLiteral("--"));
     }
 
     void backupFolderIsShownAndOpenedOnceItExists()
     {
         const QString folder = m_settings.filePath(QStringLiteral("data/Torvane Zarnith/backups"));
         Backups::redirectTo(folder);
-        std::unique_ptr<FrmOpt> w(new FrmOpt);
-        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("LblBackupFolder"))->text(), QDir::toNativeSeparators(folder));
-        w->findChild<QPushButton *>(QStringLiteral("BtnOpenBackups"))->click();
+        open();
+        QCOMPARE(child<QLabel>("LblBackupFolder")->text(), QDir::toNativeSeparators(folder));
+        child("BtnOpenBackups")->click();
         QVERIFY(QFileInfo(folder).isDir());
         QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
     }
