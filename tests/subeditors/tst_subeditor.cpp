@@ -321,16 +321,6 @@ private slots:
         QVERIFY(format && format->isVisible());
         QCOMPARE(format->findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().size(), QSize(358, 40));
     }
-
-    // The main window's two boxes of weapon conditions move together.
-    void conditionsBoxMovesTheOtherConditionsBox()
-    {
-        QVERIFY(m_main->selectObject(QStringLiteral("AmericaHarrowTank")));
-        auto *conditions = m_main->findChild<QComboBox *>(QStringLiteral("Conditions"));
-        conditions->setCurrentIndex(1);
-        emit conditions->activated(1);
-        QCOMPARE(m_main->findChild<QComboBox *>(QStringLiteral("CondCombo"))->currentIndex(), 1);
-    }
 };
 
 QTEST_MAIN(tst_SubEditor)
