@@ -2,10 +2,9 @@
 
 #include "engine/globals.h"
 #include "manualedit/settingsstore.h"
-#include "platform/messages.h"
-#include "platform/programexit.h"
 #include "startup/dbfwriter.h"
 
+#include "../common/hooks.h"
 #include "../common/testgame.h"
 
 #include <QDirIterator>
@@ -23,8 +22,7 @@ class tst_FrmWizard : public QObject
 
 private:
     QTemporaryDir m_settings;
-    QList<Messages::Message> m_messages;
-    QList<int> m_exits;
+    UserHooks m_user;
 
     QPushButton *nav(frmWizard *w, int i) { return w->findChild<QPushButton *>(QStringLiteral("cmdNav_%1").arg(i)); }
 
@@ -41,17 +39,12 @@ private slots:
     void initTestCase()
     {
         SettingsStore::redirectTo(m_settings.path());
-        Messages::setHook([this](const Messages::Message &m) {
-            m_messages << m;
-            return QMessageBox::Ok;
-        });
-        ProgramExit::setHook([this](int code) { m_exits << code; });
+        m_user.install();
     }
 
     void init()
     {
-        m_messages.clear();
-        m_exits.clear();
+        m_user.clear();
         SettingsStore::deleteSection(QStringLiteral("Torvane Zarnith"), QStringLiteral("Paths"));
         SettingsStore::deleteSection(QStringLiteral("Wizards"), QStringLiteral("WizardTemplate"));
     }
@@ -94,10 +87,10 @@ private slots:
         GamePath = game.path() + QChar(0) + QStringLiteral("junk");
         nav(w.get(), 3)->click();
         QCOMPARE(w->CurrentStep(), 1);
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_messages[0].text, QStringLiteral("Invalid path, Try a differnet directory"));
-        QCOMPARE(m_messages[0].title, QStringLiteral("Error"));
-        QCOMPARE(m_messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(m_user.messages.size(), 1);
+        QCOMPARE(m_user.messages[0].text, QStringLiteral("Invalid path, Try a differnet directory"));
+        QCOMPARE(m_user.messages[0].title, QStringLiteral("Error"));
+        QCOMPARE(m_user.messages[0].icon, QMessageBox::Critical);
         QVERIFY(Settings::CCPathProbe.read() == QLatin1String("-1"));
         // The path check also keeps Next disabled, with the NUL and what follows cut off.
         QTRY_VERIFY(!nav(w.get(), 3)->isEnabled());
@@ -126,7 +119,7 @@ private slots:
         w->ShowStep(1);
         nav(w.get(), 3)->click();
         QCOMPARE(w->CurrentStep(), 2);
-        QVERIFY2(m_messages.isEmpty(), m_messages.isEmpty() ? "" : qPrintable(m_messages[0].text));
+        QVERIFY2(m_user.messages.isEmpty(), m_user.messages.isEmpty() ? "" : qPrintable(m_user.messages[0].text));
         QCOMPARE(Settings::CCPath.read(), game.path());
         QVERIFY(!nav(w.get(), 1)->isEnabled());
         QVERIFY(nav(w.get(), 3)->isEnabled());
@@ -160,7 +153,7 @@ private slots:
         QVERIFY(nav(w.get(), 4)->isEnabled());
         nav(w.get(), 4)->click();
         QCOMPARE(finish.count(), 1);
-        QVERIFY(m_exits.isEmpty());
+        QVERIFY(m_user.exits.isEmpty());
         w.release(); // deleted on close
     }
 
@@ -169,17 +162,20 @@ private slots:
         QTemporaryDir table;
         DbfWriter writer;
         QVERIFY(writer.write(table.filePath(QStringLiteral("Data.DBF")),
-                             {{"Data\\INI\\Good.ini", "good"}, {"..\\Evil.ini", "evil"}, {"C:\\Evil.ini", "evil"}}));
+                             {{"Data\\INI\\Good.ini", "good"}, {"..\\Evil.ini", "evil"}, {"C:\\Evil.ini", "evil"},
+                              {"Data\\INI\\\x80uro.ini", "euro"}}));
         TestGame game;
         QVERIFY(game.write(QStringLiteral("Game/torvane.exe"), ""));
         std::unique_ptr<frmWizard> w(openWizard(game.path() + QStringLiteral("/Game"), table.path()));
         w->ShowStep(1);
         nav(w.get(), 3)->click();
         QCOMPARE(w->refusedPaths(), (QStringList{"..\\Evil.ini", "C:\\Evil.ini"}));
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages[0].text.contains(QLatin1String("..\\Evil.ini")));
+        QCOMPARE(m_user.messages.size(), 1);
+        QVERIFY(m_user.messages[0].text.contains(QLatin1String("..\\Evil.ini")));
         QVERIFY(!QFile::exists(game.path() + QStringLiteral("/Evil.ini")));
         QCOMPARE(game.read(QStringLiteral("Game/Data/INI/Good.ini")), QByteArray("good"));
+        // Stored paths are Windows-1252: 0x80 is the euro sign.
+        QCOMPARE(game.read(QStringLiteral("Game/Data/INI/\u20ACuro.ini")), QByteArray("euro"));
     }
 
     void damagedTableIsFatalWithItsMessage()
@@ -194,8 +190,8 @@ private slots:
         std::unique_ptr<frmWizard> w(openWizard(game.path(), table.path()));
         w->ShowStep(1);
         nav(w.get(), 3)->click();
-        QCOMPARE(m_messages.size(), 1);
-        const QStringList lines = m_messages[0].text.split(QStringLiteral("\r\n"));
+        QCOMPARE(m_user.messages.size(), 1);
+        const QStringList lines = m_user.messages[0].text.split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 6);
         QCOMPARE(lines[0], QStringLiteral("A Error has been detected, "));
         QVERIFY(lines[1].startsWith(QLatin1String("Error Name: ")) && lines[1].contains(QLatin1String("FoxPro")));
@@ -203,8 +199,8 @@ private slots:
         QCOMPARE(lines[3], QStringLiteral("There is not any help on this error,"));
         QVERIFY(lines[4].startsWith(QLatin1String("Send the 'Error Name' to ")));
         QCOMPARE(lines[5], QStringLiteral("Torvane Zarnith will close when you click 'OK'"));
-        QCOMPARE(m_messages[0].title, QStringLiteral("Error"));
-        QCOMPARE(m_exits.size(), 1);
+        QCOMPARE(m_user.messages[0].title, QStringLiteral("Error"));
+        QCOMPARE(m_user.exits.size(), 1);
     }
 
     void cancelForgetsTheFolderAndEndsTheProgram()
@@ -214,7 +210,7 @@ private slots:
         auto *w = openWizard(game.path());
         nav(w, 1)->click();
         QCOMPARE(Settings::CCPathProbe.read(), QStringLiteral("-1"));
-        QCOMPARE(m_exits, QList<int>{0});
+        QCOMPARE(m_user.exits, QList<int>{0});
     }
 
     void closingAnyOtherWayEndsTheProgram()
@@ -222,7 +218,7 @@ private slots:
         TestGame game;
         auto *w = openWizard(game.path());
         w->close();
-        QCOMPARE(m_exits, QList<int>{0});
+        QCOMPARE(m_user.exits, QList<int>{0});
         QVERIFY(Settings::readWindowValue(QStringLiteral("frmWizard"), "_Width", QString()).toInt() > 0);
     }
 };
