@@ -1,5 +1,6 @@
 #include "fuzzinput.h"
 
+#include "engine/datacheck.h"
 #include "engine/globals.h"
 #include "engine/objectvalues.h"
 #include "engine/sparse.h"
@@ -9,7 +10,8 @@
 
 #include <cstdlib>
 
-// Block and parameter lookups with a fuzzed name, parameter and file text.
+// Block and parameter lookups with a fuzzed name, parameter and file text,
+// and the data check over that file.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const bool ready = QDir().mkpath(fuzzScratchFolder() + QStringLiteral("/Data/INI/Object"));
@@ -32,5 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     SParse::GetParameterValueNoINI(keyword, parameter, CodePage::decode(fields[3]));
     ObjectValues::load(parser, parser.ObjectName, QStringLiteral("FactionUnit.ini"));
+    DataCheck::check(GamePath);
     return 0;
 }
