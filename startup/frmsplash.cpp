@@ -13,6 +13,7 @@
 #include "platform/shell.h"
 #include "wizard/frmwizard.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -119,6 +121,15 @@ bool frmSplash::INIExist()
 
 void frmSplash::Form_Load()
 {
+    // The start-up gives the event loop turns: a close that comes in meanwhile
+    // (its own or the window manager's) only hides the window, which is
+    // deleted once the start-up is through with it.
+    m_starting = true;
+    const auto finished = qScopeGuard([this] {
+        m_starting = false;
+        if (m_closed)
+            deleteLater();
+    });
     GamePath = g_defaultGameFolder.isEmpty() ? Settings::CCPath.read() : Settings::CCPath.read(g_defaultGameFolder);
     show();
     setFocus();
@@ -211,6 +222,15 @@ void frmSplash::Timer1_Timer()
     case 4: m_caption->setText(QStringLiteral("Loading....")); m_animationStep = 1; break;
     default: break;
     }
+}
+
+void frmSplash::closeEvent(QCloseEvent *event)
+{
+    if (m_starting) {
+        m_closed = true;
+        setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    event->accept();
 }
 
 void frmSplash::keyPressEvent(QKeyEvent *event)

@@ -41,6 +41,7 @@ public:
     QString caption() const;
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -50,6 +51,8 @@ private:
     void showWizard();
 
     bool m_reinstall;
+    bool m_starting = false; // Form_Load is running
+    bool m_closed = false;   // closed while it ran
     int m_animationStep = 1;
     QLabel *m_caption;
     QLabel *m_version;
