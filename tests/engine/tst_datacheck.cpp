@@ -22,30 +22,14 @@ private slots:
     void everyKindOfProblemIsFoundWhereItIs()
     {
         TestGame game;
-        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"),
-                              crlf({"Object Tank",                          // 1
-                                    "  CommandSet = NoSuchSet",             // 2
-                                    "  Locomotor = SET_NORMAL Treads",      // 3
-                                    "  Locomotor = SET_NORMAL Hover ; gone",// 4
-                                    "  WeaponSet",                          // 5
-                                    "    Weapon = PRIMARY Cannon",          // 6
-                                    "    Weapon = SECONDARY Laser",         // 7
-                                    "    Weapon = TERTIARY None",           // 8
-                                    "  End",                                // 9
-                                    "  ArmorSet",                           // 10
-                                    "    Armor = Plate",                    // 11
-                                    "    ;Armor = Paper",                   // 12
-                                    "  End",                                // 13
-                                    "End",                                  // 14
-                                    "Object Jeep",                          // 15
-                                    "  Armor = plate",                      // 16
-                                    "Object tank",                          // 17
-                                    "End",                                  // 18
-                                    "Object Scout",                         // 19
-                                    "  Weapon = PRIMARY Rifle",             // 20
-                                    "  Weapon = SECONDARY Pistol",          // 21
-                                    "  Locomotor = SET_NORMAL Wheels Treads", // 22
-                                    "End"})));                              // 23
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"), crlf({
+            "Object Tank", "  CommandSet = NoSuchSet", "  Locomotor = SET_NORMAL Treads",           // lines 1-3
+            "  Locomotor = SET_NORMAL Hover ; gone", "  WeaponSet", "    Weapon = PRIMARY Cannon",  // 4-6
+            "    Weapon = SECONDARY Laser", "    Weapon = TERTIARY None", "  End", "  ArmorSet",    // 7-10
+            "    Armor = Plate", "    ;Armor = Paper", "  End", "End",                              // 11-14
+            "Object Jeep", "  Armor = plate", "Object tank", "End",                                 // 15-18
+            "Object Scout", "  Weapon = PRIMARY Rifle", "  Weapon = SECONDARY Pistol",              // 19-21
+            "  Locomotor = SET_NORMAL Wheels Treads", "End"})));                                    // 22-23
         // Headers are read as every lookup reads them: any letter case, the
         // name ended by a tab or a comment.
         QVERIFY(game.writeIni(QStringLiteral("Weapon.ini"),

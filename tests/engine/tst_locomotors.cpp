@@ -28,54 +28,42 @@ private slots:
         GamePath = m_game.path();
     }
 
-    void namesFollowBlockOrderAndTakeTheLastWord()
+    void namesAndTextsFollowBlockOrder()
     {
         SParse parser;
-        QCOMPARE(parser.GetLocomotorNames(QStringLiteral("Walker"), QStringLiteral("FactionUnit.ini")),
-                 QStringLiteral("Legs\r\nWings"));
-        QCOMPARE(parser.ObjectName, QStringLiteral("Walker"));
-        QCOMPARE(parser.GetLocomotorNames(QStringLiteral("Statue"), QStringLiteral("FactionUnit.ini")), QString());
-    }
-
-    void locomotorTextsEachEndWithAnExtraLineEnd()
-    {
-        SParse parser;
-        const QString texts = parser.GetLocomotors(QStringLiteral("Walker"), QStringLiteral("FactionUnit.ini"));
+        const QString file = QStringLiteral("FactionUnit.ini");
+        QCOMPARE(parser.GetLocomotorNames(QStringLiteral("Walker"), file), QStringLiteral("Legs\r\nWings"));
+        QCOMPARE(parser.GetLocomotorNames(QStringLiteral("Statue"), file), QString());
+        // Each block text is followed by an extra line end; a name without a block adds only that.
+        const QString texts = parser.GetLocomotors(QStringLiteral("Walker"), file);
         QVERIFY(texts.startsWith(QStringLiteral("Locomotor Legs\r\n")));
         QVERIFY(texts.contains(QStringLiteral("End\r\n\r\nLocomotor Wings\r\n")));
         QVERIFY(texts.endsWith(QStringLiteral("End\r\n\r\n")));
-        QCOMPARE(parser.ObjectName, QStringLiteral("Wings"));
-        // A name that Locomotor.ini does not define adds only the line end.
-        QCOMPARE(parser.GetLocomotors(QStringLiteral("Ghost"), QStringLiteral("FactionUnit.ini")), QStringLiteral("\r\n"));
+        QCOMPARE(parser.GetLocomotors(QStringLiteral("Ghost"), file), QStringLiteral("\r\n"));
     }
 
+    void handlingValuesComeFromTheChosenLocomotor_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("values"); // "-" for a missing parameter
+        QTest::newRow("first") << 0 << "Legs" << "RUBBLE 20 10 180 90 100 50 200 0";
+        // "Speed=300" lacks the space after the name: no speed, and no other value stands in.
+        QTest::newRow("second") << 1 << "Wings" << "AIR - 150 - - - - - -";
+        QTest::newRow("past the list") << 2 << "" << "- - - - - - - - -";
+    }
     void handlingValuesComeFromTheChosenLocomotor()
     {
+        QFETCH(int, position);
+        QFETCH(QString, name);
+        QFETCH(QString, values);
         SParse parser;
-        const auto first = parser.GetLocomotorData(QStringLiteral("Walker"), QStringLiteral("FactionUnit.ini"), 0);
-        QCOMPARE(first.name, QStringLiteral("Legs"));
-        const QStringList expected{"RUBBLE", "20", "10", "180", "90", "100", "50", "200", "0"};
-        for (int i = 0; i < SParse::HandlingCount; ++i)
-            QCOMPARE(first.values[i].value_or(QStringLiteral("<none>")), expected[i]);
-
-        // "Speed=300" has no space before the equals sign and yields no speed;
-        // missing parameters stay empty rather than repeating another value.
-        const auto second = parser.GetLocomotorData(QStringLiteral("Walker"), QStringLiteral("FactionUnit.ini"), 1);
-        QCOMPARE(second.values[0], std::optional<QString>(QStringLiteral("AIR")));
-        QVERIFY(!second.values[1].has_value());
-        QCOMPARE(second.values[2], std::optional<QString>(QStringLiteral("150")));
-        for (int i = 3; i < SParse::HandlingCount; ++i)
-            QVERIFY(!second.values[i].has_value());
-    }
-
-    void positionPastTheListFindsNothing()
-    {
-        SParse parser;
-        const auto none = parser.GetLocomotorData(QStringLiteral("Walker"), QStringLiteral("FactionUnit.ini"), 2);
-        QVERIFY(none.name.isEmpty());
-        QCOMPARE(parser.ObjectName, QStringLiteral("Walker"));
-        for (const auto &value : none.values)
-            QVERIFY(!value.has_value());
+        const auto handling = parser.GetLocomotorData(QStringLiteral("Walker"), QStringLiteral("FactionUnit.ini"), position);
+        QCOMPARE(handling.name, name);
+        QStringList shown;
+        for (const auto &value : handling.values)
+            shown << value.value_or(QStringLiteral("-"));
+        QCOMPARE(shown.join(u' '), values);
     }
 };
 

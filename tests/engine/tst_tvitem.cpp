@@ -2,30 +2,30 @@
 
 #include "../common/testgame.h"
 
-#include <QSignalSpy>
 #include <QTest>
+
+#include <functional>
+
+using Read = std::function<void(TVItem &)>;
+Q_DECLARE_METATYPE(Read)
 
 namespace {
 
-// Records every event of a loader as one text, so order can be compared.
-struct Recorder
+// What a loader over the game folder base raises while read runs: each line
+// as it is, every other event in angle brackets.
+QStringList eventsOf(const QString &base, const Read &read)
 {
+    TVItem item;
+    item.BasePath = base;
     QStringList events;
-    QStringList lines;
-
-    explicit Recorder(TVItem &item)
-    {
-        QObject::connect(&item, &TVItem::ProcStart, [this] { events << QStringLiteral("start"); });
-        QObject::connect(&item, &TVItem::ProcDone, [this] { events << QStringLiteral("done"); });
-        QObject::connect(&item, &TVItem::NewLine, [this](const QString &line) {
-            events << QStringLiteral("line");
-            lines << line;
-        });
-        QObject::connect(&item, &TVItem::LoadingItem, [this](const QString &key, int index) {
-            events << QStringLiteral("loading %1 %2").arg(key).arg(index);
-        });
-    }
-};
+    QObject::connect(&item, &TVItem::ProcStart, [&] { events << QStringLiteral("<start>"); });
+    QObject::connect(&item, &TVItem::ProcDone, [&] { events << QStringLiteral("<done>"); });
+    QObject::connect(&item, &TVItem::NewLine, [&](const QString &line) { events << line; });
+    QObject::connect(&item, &TVItem::LoadingItem,
+                     [&](const QString &key, int number) { events << QStringLiteral("<%1 %2>").arg(key).arg(number); });
+    read(item);
+    return events;
+}
 
 } // namespace
 
@@ -38,15 +38,16 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
-        QTest::newRow("lone cr ends a line") << QByteArray("a\rb\r") << QStringList{"a", "b"};
-        QTest::newRow("lone lf stays in the line") << QByteArray("a\nb\r\nc") << QStringList{"a\nb", "c"};
-        QTest::newRow("last line without line end") << QByteArray("a\r\nlast") << QStringList{"a", "last"};
-        QTest::newRow("blank lines kept") << QByteArray("\r\n\r\nx\r\n") << QStringList{"", "", "x"};
-        QTest::newRow("cr cr lf") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
-        QTest::newRow("empty file") << QByteArray() << QStringList{};
-        QTest::newRow("NUL bytes") << QByteArray("a\0b\r\n", 5) << QStringList{QString::fromUtf16(u"a\u0000b", 3)};
-        QTest::newRow("code page bytes") << QByteArray("\x80\xE9\x93\r\n") << QStringList{QString::fromUtf16(u"\u20AC\u00E9\u201C")};
+        QTest::newRow("crlf, lone cr, cr crlf, no end after the last")
+            << QByteArray("\r\na\rb\r\r\nc") << QStringList{"", "a", "b", "", "c"};
+        QTest::newRow("lone lf stays in the line") << QByteArray("a\nb\r\n") << QStringList{"a\nb"};
+        QTest::newRow("NUL and code page bytes")
+            << QByteArray("a\0\x80\xE9\x93\r\n", 7) << QStringList{QString::fromUtf16(u"a\u0000\u20AC\u00E9\u201C", 5)};
+        // Files are read in 64 KiB chunks: a line end split over two of them
+        // is one line end, and a line may run over several.
+        for (int length : {65534, 65535, 65536, 200000})
+            QTest::addRow("%d bytes before the first line end", length)
+                << QByteArray(length, 'x') + "\r\nz\r\n" << QStringList{QString(length, u'x'), "z"};
     }
     void linesEndOnlyAtCrLfOrLoneCr()
     {
@@ -54,132 +55,36 @@ private slots:
         QFETCH(QStringList, lines);
         TestGame game;
         QVERIFY(game.write(QStringLiteral("f.ini"), bytes));
-        TVItem item;
-        Recorder rec(item);
-        item.OpenFile(game.path() + QStringLiteral("/f.ini"));
-        QCOMPARE(rec.lines, lines);
+        QCOMPARE(eventsOf(game.path(), [](TVItem &item) { item.OpenFile(item.BasePath + QStringLiteral("/f.ini")); }),
+                 lines);
     }
 
-    // The reader works in 64 KiB chunks; a CR LF split over two chunks is one line end.
-    void lineEndSplitAcrossChunksIsOneLineEnd()
+    void readsRaiseTheirEventsInOrder_data()
     {
-        for (int firstLength : {65535, 65534, 65536}) {
-            QByteArray bytes(firstLength, 'x');
-            bytes += "\r\nnext\r\n";
-            TestGame game;
-            QVERIFY(game.write(QStringLiteral("f.ini"), bytes));
-            TVItem item;
-            Recorder rec(item);
-            item.OpenFile(game.path() + QStringLiteral("/f.ini"));
-            QCOMPARE(rec.lines.size(), 2);
-            QCOMPARE(rec.lines[0].size(), firstLength);
-            QCOMPARE(rec.lines[1], QStringLiteral("next"));
-        }
+        QTest::addColumn<Read>("read");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("FactionUnit by default")
+            << Read([](TVItem &t) { t.GetFUnitData(); }) << QStringList{"<start>", "unit", "<done>"};
+        QTest::newRow("missing file")
+            << Read([](TVItem &t) { t.GetFUnitData(QStringLiteral("Nothing.ini")); }) << QStringList{"<start>", "<done>"};
+        QTest::newRow("folder")
+            << Read([](TVItem &t) { t.GetFUnitData(QStringLiteral("Folder.ini")); }) << QStringList{"<start>", "<done>"};
+        QTest::newRow("locomotors")
+            << Read([](TVItem &t) { t.GetLocomotorData(); }) << QStringList{"<start>", "loco", "<done>"};
+        QTest::newRow("object file announced first")
+            << Read([](TVItem &t) { t.AddTVItem(QStringLiteral("FactionProp.ini")); })
+            << QStringList{"<FactionProp.ini 3>", "prop"};
     }
-
-    void hugeLineAndManyLinesAreDelivered()
+    void readsRaiseTheirEventsInOrder()
     {
-        QByteArray bytes(10 * 1024 * 1024, 'q');
-        bytes += "\r\n";
-        for (int i = 0; i < 40000; ++i)
-            bytes += "l\r\n";
+        QFETCH(Read, read);
+        QFETCH(QStringList, events);
         TestGame game;
-        QVERIFY(game.write(QStringLiteral("f.ini"), bytes));
-        TVItem item;
-        qsizetype count = 0;
-        qsizetype longest = 0;
-        connect(&item, &TVItem::NewLine, [&](const QString &line) {
-            ++count;
-            longest = qMax(longest, line.size());
-        });
-        item.OpenFile(game.path() + QStringLiteral("/f.ini"));
-        QCOMPARE(count, qsizetype(40001));
-        QCOMPARE(longest, qsizetype(10 * 1024 * 1024));
-    }
-
-    void unreadableFilesReadAsEmptyWithStartAndDone_data()
-    {
-        QTest::addColumn<QString>("relative");
-        QTest::newRow("missing") << QStringLiteral("Nothing.ini");
-        QTest::newRow("folder") << QStringLiteral("Folder.ini");
-        QTest::newRow("empty file") << QStringLiteral("Empty.ini");
-    }
-    void unreadableFilesReadAsEmptyWithStartAndDone()
-    {
-        QFETCH(QString, relative);
-        TestGame game;
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"), crlf({"unit"})));
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionProp.ini"), crlf({"prop"})));
+        QVERIFY(game.writeIni(QStringLiteral("locomotor.INI"), crlf({"loco"})));
         QVERIFY(game.writeIni(QStringLiteral("Folder.ini/x"), "x"));
-        QVERIFY(game.writeIni(QStringLiteral("Empty.ini"), ""));
-        TVItem item;
-        item.BasePath = game.path();
-        Recorder rec(item);
-        item.GetFUnitData(relative);
-        QCOMPARE(rec.events, (QStringList{"start", "done"}));
-    }
-
-    void getFUnitDataDefaultsToFactionUnitAndRaisesEventsInOrder()
-    {
-        TestGame game;
-        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"), crlf({"one", "two"})));
-        TVItem item;
-        item.BasePath = game.path();
-        Recorder rec(item);
-        item.GetFUnitData();
-        QCOMPARE(rec.events, (QStringList{"start", "line", "line", "done"}));
-        QCOMPARE(rec.lines, (QStringList{"one", "two"}));
-    }
-
-    void getLocomotorDataReadsLocomotorIni()
-    {
-        TestGame game;
-        QVERIFY(game.writeIni(QStringLiteral("locomotor.INI"), crlf({"Locomotor A"})));
-        TVItem item;
-        item.BasePath = game.path();
-        Recorder rec(item);
-        item.GetLocomotorData();
-        QCOMPARE(rec.events, (QStringList{"start", "line", "done"}));
-    }
-
-    void addTVItemAnnouncesTheFileNumberBeforeItsLines_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("number");
-        QTest::newRow("FactionUnit") << QStringLiteral("FactionUnit.ini") << 1;
-        QTest::newRow("CivilianBuilding") << QStringLiteral("CivilianBuilding.ini") << 4;
-        QTest::newRow("NatureUnit") << QStringLiteral("NatureUnit.ini") << 8;
-        QTest::newRow("other name") << QStringLiteral("Extra.ini") << 0;
-        QTest::newRow("case differs") << QStringLiteral("factionunit.ini") << 0;
-    }
-    void addTVItemAnnouncesTheFileNumberBeforeItsLines()
-    {
-        QFETCH(QString, key);
-        QFETCH(int, number);
-        TestGame game;
-        QVERIFY(game.writeIni(QStringLiteral("Object/") + key, crlf({"x"})));
-        TVItem item;
-        item.BasePath = game.path();
-        Recorder rec(item);
-        item.AddTVItem(key);
-        QCOMPARE(rec.events, (QStringList{QStringLiteral("loading %1 %2").arg(key).arg(number), "line"}));
-    }
-
-    void checkTextIsACaseSensitivePrefixTest_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("find");
-        QTest::addColumn<bool>("result");
-        QTest::newRow("indented marker") << QStringLiteral("  WeaponSet") << QStringLiteral("  WeaponSet") << true;
-        QTest::newRow("marker without indent") << QStringLiteral("  WeaponSet") << QStringLiteral("WeaponSet") << false;
-        QTest::newRow("lower case") << QStringLiteral("object X") << QStringLiteral("Object") << false;
-        QTest::newRow("empty find") << QStringLiteral("abc") << QString() << true;
-        QTest::newRow("text shorter") << QStringLiteral("Ob") << QStringLiteral("Object") << false;
-    }
-    void checkTextIsACaseSensitivePrefixTest()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, find);
-        QFETCH(bool, result);
-        QCOMPARE(TVItem::CheckText(text, find), result);
+        QCOMPARE(eventsOf(game.path(), read), events);
     }
 };
 
