@@ -1,40 +1,42 @@
 #include "startup/frmsplash.h"
 
-#include "engine/globals.h"
+#include "mainwindow/frmedit.h"
 #include "manualedit/settingsstore.h"
 #include "platform/controlhost.h"
-#include "platform/messages.h"
-#include "platform/programexit.h"
 #include "startup/programwindows.h"
 #include "wizard/frmwizard.h"
 
+#include "../common/hooks.h"
 #include "../common/testgame.h"
 
-#include <QApplication>
-#include <QLabel>
 #include <QTest>
 
-// Start-up as a user meets it: the installation checks in their order, the
-// hand-over to the wizard, and the main window once everything is in place.
 class tst_FrmSplash : public QObject
 {
     Q_OBJECT
 
 private:
     QTemporaryDir m_settings;
-    QList<Messages::Message> m_messages;
-    QList<int> m_exits;
+    UserHooks m_user;
 
-    static bool mainWindowShown()
+    static bool wizardShown() { return ProgramWindows::wizard() && ProgramWindows::wizard()->isVisible(); }
+
+private slots:
+    void initTestCase()
     {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == QLatin1String("FrmEdit") && w->isVisible())
-                return true;
-        }
-        return false;
+        SettingsStore::redirectTo(m_settings.path());
+        ControlHost::setPluginPath(QStringLiteral(ZARNITH_PLUGIN));
+        m_user.install();
     }
 
-    static void closeWizard()
+    void init()
+    {
+        m_user.clear();
+        frmSplash::setProgramFolder(QStringLiteral(ZARNITH_BIN_DIR));
+        SettingsStore::deleteSection(QStringLiteral("Torvane Zarnith"), QStringLiteral("Paths"));
+    }
+
+    void cleanup()
     {
         if (frmWizard *wizard = ProgramWindows::wizard()) {
             wizard->hide();
@@ -42,112 +44,59 @@ private:
         }
     }
 
-private slots:
-    void initTestCase()
+    // Start-up as a user meets it: the installation checks in their order (a
+    // stray manifest, the stock files, the game folder), then the wizard or
+    // the main window. Only a command line of just "-Reinstall", in any
+    // letter case, asks for the wizard.
+    void startUp_data()
     {
-        SettingsStore::redirectTo(m_settings.path());
-        ControlHost::setPluginPath(QStringLiteral(ZARNITH_PLUGIN));
-        Messages::setHook([this](const Messages::Message &m) {
-            m_messages << m;
-            return QMessageBox::Ok;
-        });
-        ProgramExit::setHook([this](int code) { m_exits << code; });
-    }
-
-    void init()
-    {
-        m_messages.clear();
-        m_exits.clear();
-        frmSplash::setProgramFolder(QStringLiteral(ZARNITH_BIN_DIR));
-        SettingsStore::deleteSection(QStringLiteral("Torvane Zarnith"), QStringLiteral("Paths"));
-    }
-
-    void cleanup()
-    {
-        closeWizard();
-    }
-
-    void reinstallSwitchIsTheWholeCommandLineInAnyCase_data()
-    {
+        QTest::addColumn<QString>("program"); // the program folder: "built", or "empty" with or without a "manifest"
+        QTest::addColumn<QString>("ini");     // the one file of the game folder's Data\INI; empty for none
+        QTest::addColumn<bool>("stored");     // the game folder is stored, not only the default
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("reinstall");
-        QTest::newRow("as written") << QStringList{"-Reinstall"} << true;
-        QTest::newRow("lower case") << QStringList{"-reinstall"} << true;
-        QTest::newRow("with more") << QStringList{"-Reinstall", "x"} << false;
-        QTest::newRow("nothing") << QStringList{} << false;
+        QTest::addColumn<QString>("message"); // how the one message starts, %1 for the folder it names; null for none
+        QTest::addColumn<QString>("outcome"); // "exit", "wizard" or "main"
+        QTest::newRow("stray manifest") << "manifest" << "" << true << QStringList()
+                                        << "%1/Zarnith.exe.manifest has been detected,\r\nThis file will be deleted, "
+                                           "Click OK and Run Torvane Zarnith again." << "exit";
+        QTest::newRow("stock files missing") << "empty" << "" << true << QStringList()
+                                             << "The following files are missing:\r\n%1/Data.DBF\r\n%1/Data.DBT\r\n\r\n"
+                                                "Please re-install Torvane Zarnith" << "exit";
+        QTest::newRow("game folder without data") << "built" << "" << true << QStringList()
+                                                  << "%1/Data/INI does not exist, \r\nTorvane Zarnith will now run the setup wizard."
+                                                  << "wizard";
+        QTest::newRow("only the default game folder") << "built" << "Weapon.ini" << false << QStringList() << QString() << "wizard";
+        QTest::newRow("reinstall asked") << "built" << "Object/FactionUnit.ini" << true << QStringList{"-rEINSTALL"}
+                                         << QString() << "wizard";
+        QTest::newRow("complete installation") << "built" << "Object/FactionUnit.ini" << true << QStringList{"-Reinstall", "x"}
+                                               << QString() << "main";
     }
-    void reinstallSwitchIsTheWholeCommandLineInAnyCase()
+    void startUp()
     {
+        QFETCH(QString, program);
+        QFETCH(QString, ini);
+        QFETCH(bool, stored);
         QFETCH(QStringList, arguments);
-        QFETCH(bool, reinstall);
-        QCOMPARE(frmSplash::isReinstall(arguments), reinstall);
-    }
-
-    void strayManifestIsDeletedAndTheProgramEnds()
-    {
+        QFETCH(QString, message);
+        QFETCH(QString, outcome);
         TestGame folder;
-        QVERIFY(folder.write(QStringLiteral("Zarnith.exe.manifest"), "x"));
-        frmSplash::setProgramFolder(folder.path());
-        (new frmSplash)->Form_Load();
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages[0].text.endsWith(QStringLiteral("Zarnith.exe.manifest has been detected,\r\nThis file will be "
-                                                           "deleted, Click OK and Run Torvane Zarnith again.")));
-        QVERIFY(!QFile::exists(folder.path() + QStringLiteral("/Zarnith.exe.manifest")));
-        QCOMPARE(m_exits, QList<int>{0});
-    }
-
-    void missingStockFilesAreListedInOrderAndEndTheProgram()
-    {
-        TestGame folder;
-        frmSplash::setProgramFolder(folder.path());
-        (new frmSplash)->Form_Load();
-        QCOMPARE(m_messages.size(), 1);
-        const QString expected = QStringLiteral("The following files are missing:\r\n%1/Data.DBF\r\n%1/Data.DBT\r\n\r\n"
-                                                "Please re-install Torvane Zarnith")
-                                     .arg(folder.path());
-        QVERIFY2(m_messages[0].text.startsWith(expected), qPrintable(m_messages[0].text));
-        QCOMPARE(m_messages[0].title, QStringLiteral("Error"));
-        QCOMPARE(m_messages[0].helpContext, 62);
-        QCOMPARE(m_exits, QList<int>{0});
-    }
-
-    void gameFolderWithoutDataRunsTheWizardAfterSayingSo()
-    {
-        TestGame game;
-        Settings::CCPath.write(game.path());
-        (new frmSplash)->Form_Load();
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_messages[0].text, game.path() + QStringLiteral("/Data/INI does not exist, \r\nTorvane Zarnith will now run the setup wizard."));
-        QVERIFY(ProgramWindows::wizard() && ProgramWindows::wizard()->isVisible());
-        QVERIFY(m_exits.isEmpty());
-    }
-
-    void noStoredFolderRunsTheWizardEvenWhenTheDefaultExists()
-    {
-        TestGame game;
-        QVERIFY(game.writeIni(QStringLiteral("Weapon.ini"), "Weapon A\r\nEnd\r\n"));
-        frmSplash::setDefaultGameFolder(game.path());
-        (new frmSplash)->Form_Load();
+        TestGame gameFolder;
+        if (program != QLatin1String("built"))
+            frmSplash::setProgramFolder(folder.path());
+        QVERIFY(program != QLatin1String("manifest") || folder.write(QStringLiteral("Zarnith.exe.manifest"), "x"));
+        QVERIFY(ini.isEmpty() || gameFolder.writeIni(ini, "Object AmericaTank\r\nEnd\r\n"));
+        if (stored)
+            Settings::CCPath.write(gameFolder.path());
+        frmSplash::setDefaultGameFolder(stored ? QString() : gameFolder.path());
+        (new frmSplash(frmSplash::isReinstall(arguments)))->Form_Load();
         frmSplash::setDefaultGameFolder(QString());
-        QVERIFY(m_messages.isEmpty());
-        QVERIFY(ProgramWindows::wizard() && ProgramWindows::wizard()->isVisible());
-    }
-
-    void completeInstallationShowsTheMainWindowUnlessReinstallIsAsked()
-    {
-        TestGame game;
-        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"), "Object AmericaTank\r\nEnd\r\n"));
-        Settings::CCPath.write(game.path());
-
-        (new frmSplash(true))->Form_Load();
-        QVERIFY(ProgramWindows::wizard() && ProgramWindows::wizard()->isVisible());
-        QVERIFY(!mainWindowShown());
-        closeWizard();
-
-        auto *splash = new frmSplash;
-        splash->Form_Load();
-        QVERIFY(m_messages.isEmpty());
-        QVERIFY(mainWindowShown());
+        QCOMPARE(m_user.messages.size(), message.isNull() ? 0 : 1);
+        const QString named = program == QLatin1String("built") ? gameFolder.path() : folder.path();
+        QVERIFY2(message.isNull() || m_user.lastText().startsWith(message.arg(named)), qPrintable(m_user.lastText()));
+        QVERIFY(!QFile::exists(folder.path() + QStringLiteral("/Zarnith.exe.manifest")));
+        QCOMPARE(m_user.exits, outcome == QLatin1String("exit") ? QList<int>{0} : QList<int>());
+        QCOMPARE(wizardShown(), outcome == QLatin1String("wizard"));
+        QCOMPARE(FrmEdit::instance()->isVisible(), outcome == QLatin1String("main"));
         QCOMPARE(Settings::TVPos.read(), QStringLiteral("1"));
     }
 };
