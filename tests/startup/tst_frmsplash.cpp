@@ -9,7 +9,9 @@
 #include "../common/hooks.h"
 #include "../common/testgame.h"
 
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 class tst_FrmSplash : public QObject
 {
@@ -98,6 +100,24 @@ private slots:
         QCOMPARE(wizardShown(), outcome == QLatin1String("wizard"));
         QCOMPARE(FrmEdit::instance()->isVisible(), outcome == QLatin1String("main"));
         QCOMPARE(Settings::TVPos.read(), QStringLiteral("1"));
+    }
+
+    // Closed by the window manager while it builds the catalogue, the window
+    // lives until the start-up is through with it.
+    void closedDuringTheStartUp()
+    {
+        TestGame game;
+        QByteArray objects;
+        for (int i = 0; i < 40000; ++i)
+            objects += "Object AmericaTank" + QByteArray::number(i) + "\r\nEnd\r\n";
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"), objects));
+        Settings::CCPath.write(game.path());
+        QPointer<frmSplash> splash = new frmSplash;
+        QTimer::singleShot(0, splash, [&] { splash->close(); });
+        splash->Form_Load();
+        QVERIFY(FrmEdit::instance()->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!splash);
     }
 };
 
