@@ -1,5 +1,6 @@
 #include "manualedit/frmmanedit.h"
 
+#include "../common/filesizelimit.h"
 #include "../common/hooks.h"
 #include "../common/testgame.h"
 #include "../common/unprivileged.h"
@@ -250,6 +251,26 @@ private slots:
             QCOMPARE(m_game->read(m_weapon), QByteArray("Weapon A"));
             QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::WriteOwner);
         }
+    }
+
+    // The disk fills up a quarter of the way into the write.
+    void saveThatFailsHalfwayKeepsTheOriginal()
+    {
+        QByteArray original;
+        for (int i = 0; i < 20000; ++i)
+            original += "Weapon W" + QByteArray::number(i) + "\r\n  Damage = 1\r\nEnd\r\n";
+        QVERIFY(openWeapon(original));
+        text()->appendPlainText(QStringLiteral("Weapon Extra"));
+        {
+            const FileSizeLimit full(rlim_t(original.size() / 4));
+            QVERIFY(full.isSet());
+            QVERIFY(!editor()->Save());
+        }
+        QCOMPARE(m_game->read(m_weapon), original);
+        QCOMPARE(QDir(m_game->path() + QStringLiteral("/Data/INI")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Weapon.ini"});
+        QVERIFY2(m_user.lastText().contains(QLatin1String("Weapon.ini")), qPrintable(m_user.lastText()));
+        QVERIFY(text()->document()->isModified());
     }
 
     void unsavedChangesAreAskedAbout_data()

@@ -1,11 +1,10 @@
 #include "startup/stockrestore.h"
 
+#include "../common/filesizelimit.h"
 #include "../common/testgame.h"
+#include "../common/unprivileged.h"
 
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 class tst_StockRestore : public QObject
 {
@@ -17,16 +16,14 @@ private slots:
     {
         TestGame game;
         QVERIFY(game.write(QStringLiteral("Data/INI/keep"), ""));
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        const rlimit small{16 * 1024, old.rlim_max};
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         QString error;
-        const auto outcome = StockRestore::restore(game.path(), QStringLiteral("Data\\INI\\Weapon.ini"),
-                                                   QByteArray(64 * 1024, 'w'), &error);
-        setrlimit(RLIMIT_FSIZE, &old);
-        QCOMPARE(outcome, StockRestore::Failed);
+        {
+            const FileSizeLimit full(16 * 1024);
+            QVERIFY(full.isSet());
+            QCOMPARE(StockRestore::restore(game.path(), QStringLiteral("Data\\INI\\Weapon.ini"),
+                                           QByteArray(64 * 1024, 'w'), &error),
+                     StockRestore::Failed);
+        }
         QVERIFY2(error.contains(QLatin1String("Weapon.ini")), qPrintable(error));
         QCOMPARE(QDir(game.path() + QStringLiteral("/Data/INI")).entryList(QDir::Files | QDir::Hidden), QStringList{"keep"});
     }
@@ -75,6 +72,29 @@ private slots:
                      (link.isEmpty() ? QStringList{"Real"} : QStringList{"Data", "Real"}));
             QVERIFY(QDir(outer.path() + QStringLiteral("/Outside")).isEmpty());
         }
+    }
+
+    // A folder that cannot be written, or a folder that cannot be made, gives
+    // the real reason with the file's name and leaves nothing behind.
+    void readOnlyGameFolderSaysWhy()
+    {
+        if (!runsUnprivileged())
+            return;
+        TestGame game;
+        QVERIFY(game.writeIni(QStringLiteral("Weapon.ini"), "Weapon A"));
+        const QString ini = game.path() + QStringLiteral("/Data/INI");
+        for (const QString &folder : {ini, game.path()})
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        QString error;
+        for (const char *stored : {"Data\\INI\\Armor.ini", "Maps\\Map.ini"}) {
+            QCOMPARE(StockRestore::restore(game.path(), QLatin1String(stored), "stock", &error), StockRestore::Failed);
+            const QString name = QString::fromLatin1(stored).section(QLatin1Char('\\'), -1);
+            QVERIFY2(error.contains(name) && error.contains(QLatin1String("Permission denied")), qPrintable(error));
+        }
+        for (const QString &folder : {ini, game.path()})
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(QDir(game.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Data"});
+        QCOMPARE(QDir(ini).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"Weapon.ini"});
     }
 };
 
