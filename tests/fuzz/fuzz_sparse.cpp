@@ -6,16 +6,12 @@
 #include "engine/sparse.h"
 #include "platform/codepage.h"
 
-#include <QDir>
-
 #include <cstdlib>
 
 // Block and parameter lookups with a fuzzed name, parameter and file text,
 // and the data check over that file.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool ready = QDir().mkpath(fuzzScratchFolder() + QStringLiteral("/Data/INI/Object"));
-    (void)ready;
     const QList<QByteArray> fields = splitFields(data, size, 3);
     if (!writeScratch(fuzzScratchFolder() + QStringLiteral("/Data/INI/Object/FactionUnit.ini"), fields[3]))
         return 0;

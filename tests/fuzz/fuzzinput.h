@@ -10,20 +10,26 @@
 
 // Fuzz inputs reach the engine through files, as game data does. Each process
 // writes its scratch files in a folder of its own, in $TMPDIR when set and in
-// memory-backed storage otherwise; the folder goes when the process ends.
+// memory-backed storage otherwise, with a game's Data\INI\Object folders
+// made; the folder goes when the process ends.
 inline QString fuzzScratchFolder()
 {
     struct Scratch
     {
         QString path;
+        explicit Scratch(const QString &folder)
+            : path(folder)
+        {
+            QDir().mkpath(path + QStringLiteral("/Data/INI/Object"));
+        }
         ~Scratch() { QDir(path).removeRecursively(); }
     };
-    static const Scratch scratch = [] {
+    static const Scratch scratch([] {
         QString base = qEnvironmentVariable("TMPDIR");
         if (base.isEmpty())
             base = QFile::exists(QStringLiteral("/dev/shm")) ? QStringLiteral("/dev/shm") : QStringLiteral("/tmp");
-        return Scratch{base + QStringLiteral("/zarnith-fuzz-") + QString::number(getpid())};
-    }();
+        return base + QStringLiteral("/zarnith-fuzz-") + QString::number(getpid());
+    }());
     return scratch.path;
 }
 
