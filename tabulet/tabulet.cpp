@@ -730,11 +730,13 @@ void Tabulet::showEditor()
         // The cell's value stays in the box even when it is none of the choices.
         m_comboBox->setCurrentIndex(m_comboBox->findText(value));
         m_comboBox->setEditText(value);
-    } else {
-        // A cell without a known editor kind cannot be edited; an editor left
+    } else if (kind.isEmpty()) {
+        // A cell without an editor kind cannot be edited; an editor left
         // over another row would write into this one.
         hideEditors();
     }
+    // A kind word this control does not know leaves both editors as they
+    // stand, shown or hidden, where they are.
 }
 
 void Tabulet::placeEditor(QWidget *editor, int row)
