@@ -150,6 +150,12 @@ Tabulet::Tabulet(QWidget *parent)
     m_comboBox->setCompleter(nullptr);
     m_textBox->hide();
     m_comboBox->hide();
+    // The list and its editors are one stop in the window's tab order: Tab
+    // leaves the control rather than moving between cells, and the editors
+    // are reached by a row click, never by Tab.
+    m_list->setTabKeyNavigation(false);
+    m_textBox->setFocusPolicy(Qt::ClickFocus);
+    m_comboBox->setFocusPolicy(Qt::ClickFocus);
 
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
@@ -623,6 +629,15 @@ void Tabulet::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
     hideEditors();
+}
+
+bool Tabulet::focusNextPrevChild(bool next)
+{
+    // The editors come after the list in the focus chain: Shift+Tab in one of
+    // them steps back from the list, so it leaves the control too.
+    if (!next && (m_textBox->hasFocus() || m_comboBox->hasFocus()))
+        m_list->setFocus(Qt::BacktabFocusReason);
+    return QWidget::focusNextPrevChild(next);
 }
 
 void Tabulet::onSelectionChanged()

@@ -2,6 +2,7 @@
 #include "tabulet/controlfactory.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -67,6 +68,8 @@ private slots:
     void keyHandlersCanSwallowTheKey_data();
     void keyHandlersCanSwallowTheKey();
     void mouseDownReportsButtonsAndTwips();
+    void tabLeavesTheControl_data();
+    void tabLeavesTheControl();
 
     void optionsAreSavedOnlyWhenChangedAndReadBack();
     void readPropertiesStopsAtAValueThatDoesNotConvert();
@@ -89,6 +92,7 @@ private:
     QAbstractItemModel *m_model = nullptr;
     QLineEdit *m_textBox = nullptr;
     QComboBox *m_comboBox = nullptr;
+    QLineEdit *m_before = nullptr, *m_after = nullptr;
 };
 
 void tst_Tabulet::initTestCase()
@@ -101,9 +105,16 @@ void tst_Tabulet::initTestCase()
 void tst_Tabulet::init()
 {
     m_window = std::make_unique<QWidget>();
-    m_window->resize(720, 420);
+    m_window->resize(720, 460);
+    // Created in this order, so the window's tab order runs before, control, after.
+    m_before = new QLineEdit(m_window.get());
     m_control = m_factory->create("TabuletCtl.Tabulet", m_window.get());
     m_control->setGeometry(0, 0, 720, 420);
+    m_after = new QLineEdit(m_window.get());
+    m_before->setObjectName("before");
+    m_after->setObjectName("after");
+    m_before->setGeometry(0, 430, 300, 24);
+    m_after->setGeometry(360, 430, 300, 24);
     m_tabulet = ControlProxy(m_control);
     m_view = qobject_cast<QAbstractItemView *>(m_tabulet.part("LVObject"));
     m_textBox = qobject_cast<QLineEdit *>(m_tabulet.part("TxtObject"));
@@ -460,6 +471,40 @@ void tst_Tabulet::mouseDownReportsButtonsAndTwips()
     const QPoint inList = m_view->viewport()->mapTo(m_view, at);
     QCOMPARE(qRound(host.points.value(0).x()), qRound(inList.x() * 1440.0 / m_view->logicalDpiX()));
     QCOMPARE(qRound(host.points.value(0).y()), qRound(inList.y() * 1440.0 / m_view->logicalDpiY()));
+}
+
+void tst_Tabulet::tabLeavesTheControl_data()
+{
+    // The list and its editors are one stop in the window's tab order.
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("list, text box showing") << 0 << "LV1" << false << "after";
+    QTest::newRow("list, combo showing") << 1 << "LV1" << false << "after";
+    QTest::newRow("list back") << 0 << "LV1" << true << "before";
+    QTest::newRow("text box") << 0 << "TxtBox" << false << "after";
+    QTest::newRow("text box back") << 0 << "TxtBox" << true << "before";
+    QTest::newRow("combo") << 1 << "CboBox" << false << "after";
+    QTest::newRow("combo back") << 1 << "CboBox" << true << "before";
+    QTest::newRow("into the list") << 0 << "before" << false << "LV1";
+    QTest::newRow("back into the list") << 1 << "after" << true << "LV1";
+}
+
+void tst_Tabulet::tabLeavesTheControl()
+{
+    QFETCH(int, row);
+    QFETCH(QString, from);
+    QFETCH(bool, back);
+    QFETCH(QString, to);
+    QVERIFY(fillSample());
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    clickRow(row);
+    m_window->findChild<QWidget *>(from)->setFocus();
+    QCOMPARE(QApplication::focusWidget()->objectName(), from);
+    QTest::keyClick(QApplication::focusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), to);
 }
 
 void tst_Tabulet::optionsAreSavedOnlyWhenChangedAndReadBack()
