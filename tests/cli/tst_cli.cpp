@@ -34,6 +34,7 @@ private:
 private slots:
     void initTestCase()
     {
+        qputenv("LC_ALL", "en_US.UTF-8");
         QVERIFY(m_game.writeIni(QStringLiteral("Object/FactionUnit.ini"),
                                 "Object Tank\r\n  Name = Panzer\xE9\x80\r\n  Locomotor = SET_NORMAL Tracks\r\n"
                                 "  Locomotor = SET_X Hover\r\nEnd\r\nObject Bare\r\nEnd"));
@@ -42,32 +43,28 @@ private slots:
                                       "  Braking = 6", "End"})));
     }
 
-    void blockIsWrittenByteForByte()
+    void readersPrintTheBytesAsStored_data()
     {
-        const Result r = runCli({"block", m_game.path(), "Object", "Object/FactionUnit.ini", "TANK"});
-        QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, QByteArray("Object Tank\r\n  Name = Panzer\xE9\x80\r\n  Locomotor = SET_NORMAL Tracks\r\n"
-                                   "  Locomotor = SET_X Hover\r\nEnd\r\n"));
-        const Result backslash = runCli({"block", m_game.path(), "Object", "Object\\FactionUnit.ini", "Tank"});
-        QCOMPARE(backslash.out, r.out);
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("out");
+        const QByteArray tank("Object Tank\r\n  Name = Panzer\xE9\x80\r\n  Locomotor = SET_NORMAL Tracks\r\n"
+                              "  Locomotor = SET_X Hover\r\nEnd\r\n");
+        QTest::newRow("block") << QStringList{"block", "Object", "Object/FactionUnit.ini", "TANK"} << tank;
+        QTest::newRow("block, backslash") << QStringList{"block", "Object", "Object\\FactionUnit.ini", "Tank"} << tank;
+        QTest::newRow("value") << QStringList{"value", "Object", "object/factionunit.ini", "Tank", "Locomotor"}
+                               << QByteArray("Tracks\r\nHover\r\n");
+        QTest::newRow("locomotors") << QStringList{"locomotors", "FactionUnit.ini", "Tank"}
+                                    << QByteArray("Tracks\tGROUND\t30\t\t\t\t\t\t5\\r\\n6\t\nHover\t\t\t\t\t\t\t\t\t\n");
+        QTest::newRow("no locomotors") << QStringList{"locomotors", "FactionUnit.ini", "Bare"} << QByteArray();
     }
-
-    void valueEndsEachValueWithCrLf()
+    void readersPrintTheBytesAsStored()
     {
-        const Result r = runCli({"value", m_game.path(), "Object", "object/factionunit.ini", "Tank", "Locomotor"});
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, out);
+        args.insert(1, m_game.path());
+        const Result r = runCli(args);
         QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, QByteArray("Tracks\r\nHover\r\n"));
-    }
-
-    void locomotorsPrintNineHandlingValues()
-    {
-        const Result r = runCli({"locomotors", m_game.path(), "FactionUnit.ini", "Tank"});
-        QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, QByteArray("Tracks\tGROUND\t30\t\t\t\t\t\t5\\r\\n6\t\n"
-                                   "Hover\t\t\t\t\t\t\t\t\t\n"));
-        const Result none = runCli({"locomotors", m_game.path(), "FactionUnit.ini", "Bare"});
-        QCOMPARE(none.status, 0);
-        QCOMPARE(none.out, QByteArray());
+        QCOMPARE(r.out, out);
     }
 
     void stockListsAndRestoresTheShippedTable()
@@ -127,15 +124,9 @@ private slots:
         QCOMPARE(rows[0], QByteArray("0\tFactionBuilding.ini\tPlayer Buildings\tFactionBuilding.ini"));
         QVERIFY(tree.out.contains("1\tFUGLA\tGLA\tFactionUnit.ini\n2\tKey1\tGLATank\tFactionUnit.ini\n"));
 
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
-        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(ZARNITH_CLI), {"object", game.path(), "GLATank", "--set", "1"});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 0);
-        const QByteArray summary = process.readAllStandardOutput();
+        const Result object = runCli({"object", game.path(), "GLATank", "--set", "1"});
+        QCOMPARE(object.status, 0);
+        const QByteArray &summary = object.out;
         QVERIFY(summary.startsWith("Name\tGLATank\n"));
         QVERIFY2(summary.contains("\nCost\t$800\n") || summary.contains("\nCost\t800\n"), summary.constData());
         QVERIFY(summary.contains("\nPrimary Weapon\tBigGun\n"));

@@ -31,8 +31,7 @@ private slots:
         again.setObjectName(QStringLiteral("FrmTest"));
         again.setGeometry(0, 0, 100, 100);
         WindowPlacement::LoadWindowPos(&again);
-        QVERIFY(qAbs(again.width() - 300) <= 1);
-        QVERIFY(qAbs(again.height() - 200) <= 1);
+        QVERIFY(qAbs(again.width() - 300) <= 1 && qAbs(again.height() - 200) <= 1);
     }
 
     // With no placement stored, the window manager places a window, or it
@@ -76,8 +75,7 @@ private slots:
         w.setObjectName(QStringLiteral("FrmBig"));
         w.setGeometry(10, 10, 321, 123);
         WindowPlacement::LoadWindowPos(&w);
-        QCOMPARE(w.width(), 321);
-        QCOMPARE(w.height(), 123);
+        QCOMPARE(w.size(), QSize(321, 123));
         QVERIFY(qAbs(w.x() - 70) <= 1);
     }
 };

@@ -9,7 +9,6 @@
 
 #include <QDirIterator>
 #include <QFileSystemModel>
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -49,30 +48,17 @@ private slots:
         SettingsStore::deleteSection(QStringLiteral("Wizards"), QStringLiteral("WizardTemplate"));
     }
 
-    void opensOnTheIntroductionWithItsButtons()
+    // Opens on the introduction unless the setting skips it; Back still reaches it.
+    void opensOnTheIntroductionUnlessSkipped()
     {
         TestGame game;
         std::unique_ptr<frmWizard> w(openWizard(game.path()));
-        QCOMPARE(w->objectName(), QStringLiteral("frmWizard"));
         QCOMPARE(w->CurrentStep(), 0);
         QCOMPARE(w->windowTitle(), QStringLiteral("Torvane - Zarnith Setup Wizard - Introduction"));
-        const QStringList captions{"Help", "Cancel", "< &Back", "&Next >", "&Finish"};
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(nav(w.get(), i)->text(), captions[i]);
-        QVERIFY(!nav(w.get(), 2)->isEnabled());
-        QVERIFY(nav(w.get(), 3)->isEnabled());
-        QVERIFY(!nav(w.get(), 4)->isEnabled());
-        for (int i = 0; i < 4; ++i)
-            QVERIFY(w->findChild<QWidget *>(QStringLiteral("fraStep_%1").arg(i)));
-        QVERIFY(w->findChild<QTreeView *>(QStringLiteral("PicBrouse")));
-    }
-
-    void showIntroSettingStartsOnTheFolderStepAndBackStillReachesTheIntroduction()
-    {
+        QVERIFY(!nav(w.get(), 2)->isEnabled() && nav(w.get(), 3)->isEnabled() && !nav(w.get(), 4)->isEnabled());
         SettingsStore::write(QStringLiteral("Wizards"), QStringLiteral("WizardTemplate"),
                              QStringLiteral("IntroductionScreen"), QStringLiteral("ShowIntro"));
-        TestGame game;
-        std::unique_ptr<frmWizard> w(openWizard(game.path()));
+        w.reset(openWizard(game.path()));
         QCOMPARE(w->CurrentStep(), 1);
         QCOMPARE(w->windowTitle(), QStringLiteral("Torvane - Zarnith Setup Wizard - Step 1"));
         nav(w.get(), 2)->click();
@@ -89,8 +75,6 @@ private slots:
         QCOMPARE(w->CurrentStep(), 1);
         QCOMPARE(m_user.messages.size(), 1);
         QCOMPARE(m_user.messages[0].text, QStringLiteral("Invalid path, Try a differnet directory"));
-        QCOMPARE(m_user.messages[0].title, QStringLiteral("Error"));
-        QCOMPARE(m_user.messages[0].icon, QMessageBox::Critical);
         QVERIFY(Settings::CCPathProbe.read() == QLatin1String("-1"));
         // The path check also keeps Next disabled, with the NUL and what follows cut off.
         QTRY_VERIFY(!nav(w.get(), 3)->isEnabled());
@@ -119,38 +103,28 @@ private slots:
         w->ShowStep(1);
         nav(w.get(), 3)->click();
         QCOMPARE(w->CurrentStep(), 2);
-        QVERIFY2(m_user.messages.isEmpty(), m_user.messages.isEmpty() ? "" : qPrintable(m_user.messages[0].text));
+        QVERIFY(m_user.messages.isEmpty());
         QCOMPARE(Settings::CCPath.read(), game.path());
-        QVERIFY(!nav(w.get(), 1)->isEnabled());
-        QVERIFY(nav(w.get(), 3)->isEnabled());
-        auto *label = w->findChild<QLabel *>(QStringLiteral("Label1"));
-        QCOMPARE(label->text(), QStringLiteral("The Files Have Been Extracted, Click Next To Continue."));
+        QVERIFY(!nav(w.get(), 1)->isEnabled() && nav(w.get(), 3)->isEnabled());
         auto *bar = w->findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
         QCOMPARE(bar->value(), bar->maximum());
         QCOMPARE(bar->toolTip(), QStringLiteral("File %1 of %1").arg(bar->maximum()));
 
         const QDir stock(QStringLiteral(ZARNITH_STOCK_DIR));
-        QDirIterator it(stock.path(), QDir::Files, QDirIterator::Subdirectories);
         int compared = 0;
-        while (it.hasNext()) {
-            const QString relative = stock.relativeFilePath(it.next());
+        for (QDirIterator it(stock.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); ++compared) {
+            const QString relative = stock.relativeFilePath(it.next()).replace(QLatin1String("Data/INI"), QLatin1String("data/ini"));
             QFile source(it.filePath());
             QVERIFY(source.open(QIODevice::ReadOnly));
-            if (relative == QLatin1String("Data/INI/Weapon.ini")) {
-                QCOMPARE(game.read(QStringLiteral("data/ini/Weapon.ini")), QByteArray("the player's own"));
-                QVERIFY(!QFile::exists(game.path() + QStringLiteral("/Data/INI/Weapon.ini")));
-            } else {
-                QCOMPARE(game.read(QString(relative).replace(QLatin1String("Data/INI"), QLatin1String("data/ini"))),
-                         source.readAll());
-            }
-            ++compared;
+            QCOMPARE(game.read(relative), relative == QLatin1String("data/ini/Weapon.ini") ? QByteArray("the player's own")
+                                                                                          : source.readAll());
         }
         QCOMPARE(compared, bar->maximum());
+        QVERIFY(!QFile::exists(game.path() + QStringLiteral("/Data/INI/Weapon.ini")));
 
         nav(w.get(), 3)->click();
         QCOMPARE(w->CurrentStep(), 3);
-        QVERIFY(!nav(w.get(), 3)->isEnabled());
-        QVERIFY(nav(w.get(), 4)->isEnabled());
+        QVERIFY(!nav(w.get(), 3)->isEnabled() && nav(w.get(), 4)->isEnabled());
         nav(w.get(), 4)->click();
         QCOMPARE(finish.count(), 1);
         QVERIFY(m_user.exits.isEmpty());
@@ -180,46 +154,30 @@ private slots:
 
     void damagedTableIsFatalWithItsMessage()
     {
-        QTemporaryDir table;
-        QFile bad(table.filePath(QStringLiteral("Data.DBF")));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write(QByteArray(64, '\xF5'));
-        bad.close();
         TestGame game;
+        QVERIFY(game.write(QStringLiteral("Data.DBF"), QByteArray(64, '\xF5')));
         QVERIFY(game.write(QStringLiteral("torvane.exe"), ""));
-        std::unique_ptr<frmWizard> w(openWizard(game.path(), table.path()));
+        std::unique_ptr<frmWizard> w(openWizard(game.path(), game.path()));
         w->ShowStep(1);
         nav(w.get(), 3)->click();
         QCOMPARE(m_user.messages.size(), 1);
         const QStringList lines = m_user.messages[0].text.split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 6);
-        QCOMPARE(lines[0], QStringLiteral("A Error has been detected, "));
         QVERIFY(lines[1].startsWith(QLatin1String("Error Name: ")) && lines[1].contains(QLatin1String("FoxPro")));
-        QCOMPARE(lines[2], QString());
-        QCOMPARE(lines[3], QStringLiteral("There is not any help on this error,"));
-        QVERIFY(lines[4].startsWith(QLatin1String("Send the 'Error Name' to ")));
         QCOMPARE(lines[5], QStringLiteral("Torvane Zarnith will close when you click 'OK'"));
-        QCOMPARE(m_user.messages[0].title, QStringLiteral("Error"));
         QCOMPARE(m_user.exits.size(), 1);
     }
 
-    void cancelForgetsTheFolderAndEndsTheProgram()
-    {
-        Settings::CCPath.write(QStringLiteral("/somewhere"));
-        TestGame game;
-        auto *w = openWizard(game.path());
-        nav(w, 1)->click();
-        QCOMPARE(Settings::CCPathProbe.read(), QStringLiteral("-1"));
-        QCOMPARE(m_user.exits, QList<int>{0});
-    }
-
-    void closingAnyOtherWayEndsTheProgram()
+    // Closing the window ends the program; Cancel also forgets the folder.
+    void closingOrCancelEndsTheProgram()
     {
         TestGame game;
-        auto *w = openWizard(game.path());
-        w->close();
-        QCOMPARE(m_user.exits, QList<int>{0});
+        openWizard(game.path())->close();
         QVERIFY(Settings::readWindowValue(QStringLiteral("frmWizard"), "_Width", QString()).toInt() > 0);
+        Settings::CCPath.write(QStringLiteral("/somewhere"));
+        nav(openWizard(game.path()), 1)->click();
+        QCOMPARE(Settings::CCPathProbe.read(), QStringLiteral("-1"));
+        QCOMPARE(m_user.exits, (QList<int>{0, 0}));
     }
 };
 
