@@ -2,6 +2,7 @@
 #include "../common/unprivileged.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -73,11 +74,9 @@ private slots:
         QCOMPARE(list.status, 0);
         const QList<QByteArray> rows = list.out.trimmed().split('\n');
         QVERIFY(rows.size() >= 13);
-        const QList<QByteArray> first = rows.first().split('\t');
-        QCOMPARE(first.size(), 4);
-        QCOMPARE(first[0], QByteArray("0"));
-        QVERIFY(first[1].startsWith("Data\\INI\\"));
-        QCOMPARE(first[3].size(), 64);
+        // Number, stored path, size and a SHA-256 in hex.
+        QVERIFY2(QRegularExpression(QStringLiteral("^0\tData\\\\INI\\\\[^\t]+\t[0-9]+\t[0-9a-f]{64}$"))
+                     .match(QString::fromLatin1(rows.first())).hasMatch(), rows.first().constData());
 
         TestGame game;
         QVERIFY(game.write(QStringLiteral("torvane.exe"), ""));
@@ -120,19 +119,17 @@ private slots:
         QVERIFY(game.writeIni(QStringLiteral("Locomotor.ini"), crlf({"Locomotor Treads", "  Speed = 30", "End"})));
         const Result tree = runCli({"catalogue", game.path()});
         QCOMPARE(tree.status, 0);
-        const QList<QByteArray> rows = tree.out.split('\n');
-        QCOMPARE(rows[0], QByteArray("0\tFactionBuilding.ini\tPlayer Buildings\tFactionBuilding.ini"));
+        QVERIFY(tree.out.startsWith("0\tFactionBuilding.ini\tPlayer Buildings\tFactionBuilding.ini\n"));
         QVERIFY(tree.out.contains("1\tFUGLA\tGLA\tFactionUnit.ini\n2\tKey1\tGLATank\tFactionUnit.ini\n"));
 
         const Result object = runCli({"object", game.path(), "GLATank", "--set", "1"});
         QCOMPARE(object.status, 0);
-        const QByteArray &summary = object.out;
-        QVERIFY(summary.startsWith("Name\tGLATank\n"));
-        QVERIFY2(summary.contains("\nCost\t$800\n") || summary.contains("\nCost\t800\n"), summary.constData());
-        QVERIFY(summary.contains("\nPrimary Weapon\tBigGun\n"));
-        QVERIFY(summary.contains("\nLocomotor\tTreads\n"));
-        QVERIFY(summary.contains("\nTop Speed\t30 dist/sec\n"));
-        QVERIFY(summary.contains("\n\t\n")); // blank rows have no value cell
+        const QList<QByteArray> rows = object.out.split('\n');
+        QCOMPARE(rows.first(), QByteArray("Name\tGLATank"));
+        QVERIFY2(rows.contains("Cost\t$800") || rows.contains("Cost\t800"), object.out.constData());
+        // Blank rows have no value cell.
+        for (const char *row : {"Primary Weapon\tBigGun", "Locomotor\tTreads", "Top Speed\t30 dist/sec", "\t"})
+            QVERIFY2(rows.contains(row), row);
         QCOMPARE(runCli({"object", game.path(), "NoSuchThing"}).status, 1);
         QCOMPARE(runCli({"object", game.path(), "GLATank", "--set"}).status, 2);
     }
