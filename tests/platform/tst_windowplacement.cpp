@@ -27,11 +27,9 @@ private slots:
         QCOMPARE(Settings::readWindowValue(QStringLiteral("FrmTest"), "_Width", QString()),
                  QString::number(WindowPlacement::toTwips(&w, 300)));
         QCOMPARE(Settings::readWindowValue(QStringLiteral("FrmTest"), "WindowState", QString()), QStringLiteral("0"));
-        QWidget again;
-        again.setObjectName(QStringLiteral("FrmTest"));
-        again.setGeometry(0, 0, 100, 100);
-        WindowPlacement::LoadWindowPos(&again);
-        QVERIFY(qAbs(again.width() - 300) <= 1 && qAbs(again.height() - 200) <= 1);
+        w.setGeometry(0, 0, 100, 100);
+        WindowPlacement::LoadWindowPos(&w);
+        QVERIFY(qAbs(w.width() - 300) <= 1 && qAbs(w.height() - 200) <= 1);
     }
 
     // With no placement stored, the window manager places a window, or it
