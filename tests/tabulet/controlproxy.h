@@ -1,36 +1,40 @@
 #pragma once
 
+#include "tabulet/controlfactory.h"
+
 #include <QMetaMethod>
+#include <QPluginLoader>
 #include <QVariant>
 
-class ControlFactory;
-class QWidget;
-
-// Reaches a control the way the program does: the plugin is loaded from the
-// build's program folder, and members, properties and signals are found by
-// name. Nothing here knows the control's class.
-class ControlProxy
+// Tests reach the control the way the program does: through the built plugin,
+// calling members and connecting signals by name only.
+inline ControlFactory *tabuloxFactory(QString *error)
 {
-public:
-    explicit ControlProxy(QObject *control = nullptr);
+    // Kept loaded for the whole run: controls it made live in tests' windows.
+    static QPluginLoader loader(QStringLiteral(TABULOX_PLUGIN_PATH));
+    *error = loader.errorString();
+    return qobject_cast<ControlFactory *>(loader.instance());
+}
 
-    // The built plugin's factory, or nullptr with the loader's reason.
-    static ControlFactory *factory(QString *error = nullptr);
-    static QString pluginPath();
-
-    QObject *control() const;
-
-    // Converts each argument to the member's parameter type; the member's
-    // result, or an invalid QVariant for a member without one or not found.
-    QVariant call(const char *member, const QVariantList &args = {}) const;
-    QVariant property(const char *name) const;
-    bool setProperty(const char *name, const QVariant &value) const;
-    QWidget *part(const char *name) const;
-    QMetaMethod signal(const char *signature) const;
-    // Direct, as the control's by-reference signals need.
-    bool connectSignal(const char *signature, QObject *receiver, const char *slot) const;
-    int enumValue(const char *enumName, const char *key) const;
-
-private:
-    QObject *m_control;
-};
+// Calls the member that takes as many arguments, each converted to its
+// parameter's type; the member's result, invalid when it has none.
+inline QVariant callMember(QObject *control, const char *member, QVariantList args = {})
+{
+    const QMetaObject *meta = control->metaObject();
+    for (int i = 0; i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        if (method.name() != member || method.parameterCount() != args.size())
+            continue;
+        QVariant result(method.returnMetaType());
+        void *argv[5] = {result.data()};
+        for (int p = 0; p < int(args.size()); ++p) {
+            const bool any = method.parameterType(p) == QMetaType::QVariant;
+            if (!any && !args[p].convert(method.parameterMetaType(p)))
+                qFatal("%s: argument %d does not convert to %s", member, p, method.parameterMetaType(p).name());
+            argv[p + 1] = any ? &args[p] : args[p].data();
+        }
+        control->qt_metacall(QMetaObject::InvokeMetaMethod, i, argv);
+        return result.value<QVariant>();
+    }
+    qFatal("%s with %d arguments is not a member", member, int(args.size()));
+}
