@@ -8,13 +8,11 @@
 
 #include <unistd.h>
 
-// Cases decided by file permissions cannot be tried as root, which they do
-// not bind. Called first in such a test function: as an ordinary user it
-// returns true and the function goes on. As root it runs the same function
-// (and data row) again as user nobody, from a copy of the test program in a
-// folder every user can read, reports that run's outcome, and returns false.
-// Where the child cannot run at all the case is skipped, unless
-// ZARNITH_REQUIRE_UNPRIVILEGED is set (as in CI), where that fails.
+// Permissions do not bind root. Called first in a test function that needs
+// them: as an ordinary user it returns true; as root it runs the same function
+// and data row again as user nobody (from a copy of the program every user can
+// read), reports that run, and returns false. A child that cannot start is a
+// skip, or a failure when ZARNITH_REQUIRE_UNPRIVILEGED is set (as in CI).
 inline bool runsUnprivileged()
 {
     if (geteuid() != 0)

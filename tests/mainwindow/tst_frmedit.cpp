@@ -262,9 +262,7 @@ private slots:
     // Closing the window while its check still reads must stop the check.
     void closingCheckDataDuringTheCheck()
     {
-        QByteArray big;
-        for (int i = 0; i < 40000; ++i)
-            big += "Weapon W" + QByteArray::number(i) + "\r\n  Damage = 1\r\nEnd\r\n";
+        const QByteArray big = QByteArray("Weapon W\r\n  Damage = 1\r\nEnd\r\n").repeated(40000);
         const QByteArray stock = m_game.read(QStringLiteral("Data/INI/Weapon.ini"));
         QVERIFY(m_game.writeIni(QStringLiteral("Weapon.ini"), stock + big));
         QPointer<FrmCheckData> window = new FrmCheckData;

@@ -1,9 +1,7 @@
 #include "manualedit/backups.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include "../common/testgame.h"
+
 #include <QTest>
 
 class tst_Backups : public QObject
@@ -11,27 +9,21 @@ class tst_Backups : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestGame> m_dir;
 
-    QString folder() const { return m_dir->filePath(QStringLiteral("backups")); }
-    QString game() const { return m_dir->filePath(QStringLiteral("Weapon.ini")); }
-    static bool write(const QString &path, const QByteArray &bytes)
+    QString folder() const { return m_dir->path() + QStringLiteral("/backups"); }
+    QString game() const { return m_dir->path() + QStringLiteral("/Weapon.ini"); }
+    bool write(const QString &path, const QByteArray &bytes) const
     {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        return m_dir->write(QDir(m_dir->path()).relativeFilePath(path), bytes);
     }
-    static QByteArray read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray read(const QString &path) const { return m_dir->read(QDir(m_dir->path()).relativeFilePath(path)); }
     static QStringList copies() { return Backups::list(QStringLiteral("Weapon.ini")); }
 
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_dir = std::make_unique<TestGame>();
         Backups::redirectTo(folder());
     }
 

@@ -256,9 +256,7 @@ private slots:
     // The disk fills up a quarter of the way into the write.
     void saveThatFailsHalfwayKeepsTheOriginal()
     {
-        QByteArray original;
-        for (int i = 0; i < 20000; ++i)
-            original += "Weapon W" + QByteArray::number(i) + "\r\n  Damage = 1\r\nEnd\r\n";
+        const QByteArray original = QByteArray("Weapon W\r\n  Damage = 1\r\nEnd\r\n").repeated(20000);
         QVERIFY(openWeapon(original));
         text()->appendPlainText(QStringLiteral("Weapon Extra"));
         {

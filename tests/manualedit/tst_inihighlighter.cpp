@@ -6,7 +6,6 @@ using Span = IniHighlighter::Span;
 using Spans = QList<Span>;
 Q_DECLARE_METATYPE(Spans)
 
-
 class tst_IniHighlighter : public QObject
 {
     Q_OBJECT
@@ -52,7 +51,6 @@ private slots:
         QTest::addColumn<QColor>("background");
         QTest::newRow("white") << QColor(Qt::white);
         QTest::newRow("mid grey") << QColor(0x80, 0x80, 0x80);
-        QTest::newRow("dark blue") << QColor(0x00, 0x2b, 0x36);
         QTest::newRow("dark grey") << QColor(0x23, 0x26, 0x29);
     }
 

@@ -107,10 +107,8 @@ private slots:
     void closedDuringTheStartUp()
     {
         TestGame game;
-        QByteArray objects;
-        for (int i = 0; i < 40000; ++i)
-            objects += "Object AmericaTank" + QByteArray::number(i) + "\r\nEnd\r\n";
-        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"), objects));
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"),
+                              QByteArray("Object AmericaTank\r\nEnd\r\n").repeated(40000)));
         Settings::CCPath.write(game.path());
         QPointer<frmSplash> splash = new frmSplash;
         QTimer::singleShot(0, splash, [&] { splash->close(); });
