@@ -61,6 +61,9 @@ QStringList locomotorNames(const QString &line)
 // The keyword and name of a block header line, or an empty keyword.
 std::pair<QString, QString> header(const QString &line)
 {
+    // Most lines are indented body text: no keyword can start them.
+    if (line.isEmpty() || !line[0].isLetter())
+        return {};
     for (const QString &keyword : kKeywords) {
         const std::optional<QStringView> name = SParse::HeaderName(line, keyword);
         if (name && !name->isEmpty())
