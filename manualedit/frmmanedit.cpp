@@ -1,10 +1,16 @@
 #include "frmmanedit.h"
 
+#include "engine/datacheck.h"
+#include "engine/globals.h"
+#include "engine/sparse.h"
+#include "engine/tvitem.h"
 #include "manualedit/backups.h"
 #include "manualedit/combolist.h"
 #include "manualedit/fontdialog.h"
-#include "manualedit/inihighlighter.h"
+#include "manualedit/inilexer.h"
 #include "manualedit/settingsstore.h"
+#include "manualedit/textcontrol.h"
+#include "platform/codepage.h"
 #include "platform/eventyield.h"
 #include "platform/gamepath.h"
 #include "platform/messages.h"
@@ -26,35 +32,43 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStatusBar>
-#include <QTextBlock>
-#include <QTextCursor>
+#include <QStringListModel>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
+#include <Qsci/qsciscintilla.h>
+
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
 QPointer<FrmManEdit> s_instance;
 FrmManEdit::GoToLineHook s_goToLineHook;
 
-// The line end before a line whose break differs from the file's usual one,
-// kept in the line's block format: a text document copies block formats when
-// a line is split, keeps the first line's when two are joined, and restores
-// them on undo, so every break keeps its own bytes through editing.
-constexpr int kLineEndBefore = QTextFormat::UserProperty + 1;
-
-// Text goes into the control in pieces of about this many characters, each
-// ending at a line end, and the event loop gets a turn whenever kFillTurnMs
-// have passed: a text document takes a few microseconds per line, so a large
-// file would otherwise freeze the program for seconds.
-constexpr qsizetype kFillPiece = 64 * 1024;
+// Text goes into the control in pieces of about this many bytes, each ending
+// at a line end, and the event loop gets a turn whenever kFillTurnMs have
+// passed, so that even a very large file never stops the program answering.
+constexpr qsizetype kFillPiece = 1024 * 1024;
 constexpr qint64 kFillTurnMs = 40;
+
+// The indicator that marks the matches of the search text on screen.
+constexpr int kMatchIndicator = 8;
+
+// The outline is built again once typing has paused this long.
+constexpr int kOutlineDelayMs = 400;
+
+// How much of a file decides which line end Enter types.
+constexpr qsizetype kLineEndSample = 1024 * 1024;
 
 const QString kFind = QStringLiteral("Find");
 const QString kFindNext = QStringLiteral("Find Next");
@@ -84,16 +98,96 @@ void yieldOnce()
 
 // Where a piece starting at from should end: just past the first line end at
 // or after from + kFillPiece, never between the CR and LF of one line end.
-qsizetype pieceEnd(const QString &text, qsizetype from)
+qsizetype pieceEnd(const QByteArray &text, qsizetype from)
 {
     const qsizetype n = text.size();
-    for (qsizetype i = from + kFillPiece; i < n; ++i) {
-        if (text[i] == u'\n')
-            return i + 1;
-        if (text[i] == u'\r')
-            return (i + 1 < n && text[i + 1] == u'\n') ? i + 2 : i + 1;
+    if (from + kFillPiece >= n)
+        return n;
+    return BlockFormat::nextLineStart(text, from + kFillPiece);
+}
+
+// Scintilla's line-end mode for the most common line end of the text's
+// first part; CR LF when it has none.
+int usualLineEnd(QByteArrayView text)
+{
+    const qsizetype n = std::min(text.size(), kLineEndSample);
+    qsizetype counts[3] = {}; // CR LF, CR, LF
+    for (qsizetype i = 0; i < n; ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ++counts[0];
+                ++i;
+            } else {
+                ++counts[1];
+            }
+        } else if (text[i] == '\n') {
+            ++counts[2];
+        }
     }
-    return n;
+    if (counts[1] > counts[0] && counts[1] >= counts[2])
+        return QsciScintilla::EolMac;
+    if (counts[2] > counts[0] && counts[2] > counts[1])
+        return QsciScintilla::EolUnix;
+    return QsciScintilla::EolWindows;
+}
+
+char foldAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+}
+
+bool isAscii(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) - 1U < 0x7FU; });
+}
+
+// The first match of an ASCII needle in text at or after from, letter case
+// ignored, or -1. Candidates for the needle's first byte are found sixteen
+// bytes at a time; a letter is matched in either case by setting the bit
+// that tells them apart, which lets some other bytes through to the full
+// comparison as well.
+qsizetype findIgnoringCase(QByteArrayView text, qsizetype from, QByteArrayView needle)
+{
+    const qsizetype last = text.size() - needle.size();
+    if (needle.isEmpty() || from > last)
+        return -1;
+    const char first = foldAscii(needle[0]);
+    const bool letter = first >= 'a' && first <= 'z';
+    const char caseBit = letter ? 0x20 : 0;
+    auto matchesAt = [&](qsizetype at) {
+        for (qsizetype k = 0; k < needle.size(); ++k) {
+            if (foldAscii(text[at + k]) != foldAscii(needle[k]))
+                return false;
+        }
+        return true;
+    };
+    qsizetype at = from;
+#if defined(__SSE2__)
+    const __m128i want = _mm_set1_epi8(first);
+    const __m128i bit = _mm_set1_epi8(caseBit);
+    for (; at + 16 <= last + 1; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text.data() + at));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(bytes, bit), want)));
+        while (mask != 0) {
+            const int offset = __builtin_ctz(mask);
+            if (matchesAt(at + offset))
+                return at + offset;
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; at <= last; ++at) {
+        if (char(text[at] | caseBit) == first && matchesAt(at))
+            return at;
+    }
+    return -1;
+}
+
+// A name as a header writes it: it ends at a space, a tab, ";" and, in a
+// parameter's value, at "=" and ",".
+bool isNameByte(char c)
+{
+    return c != ' ' && c != '\t' && c != ';' && c != '=' && c != ',' && c != '\r' && c != '\n' && c != '\0';
 }
 
 // The locale's long time form without the time zone, which a clock panel
@@ -103,6 +197,38 @@ QString clockText(const QTime &time)
     QString format = QLocale::system().timeFormat(QLocale::LongFormat);
     format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
     return QLocale::system().toString(time, format.trimmed());
+}
+
+struct Definition
+{
+    QString kind;
+    QString file; // as "Object\\FactionUnit.ini"
+    int line;
+};
+
+// The blocks of the game data named name, in the order the data check reads
+// the files.
+QList<Definition> definitions(const QString &gamePath, const QString &name)
+{
+    static const QStringList kinds{"Object", "Weapon", "Armor", "Locomotor", "CommandButton", "CommandSet"};
+    QList<Definition> found;
+    for (const QString &file : DataCheck::dataFiles()) {
+        TVItem loader;
+        loader.BasePath = gamePath;
+        int line = 0;
+        loader.setLineHandler([&](const QString &text) {
+            ++line;
+            if (text.isEmpty() || !text[0].isLetter())
+                return;
+            for (const QString &kind : kinds) {
+                const std::optional<QStringView> header = SParse::HeaderName(text, kind);
+                if (header && header->compare(name, Qt::CaseInsensitive) == 0)
+                    found.append({kind, file, line});
+            }
+        });
+        loader.GetFUnitData(file);
+    }
+    return found;
 }
 
 } // namespace
@@ -133,19 +259,86 @@ FrmManEdit::FrmManEdit(QWidget *parent)
     setWindowTitle(m_tag);
     resize(780, 560);
 
-    m_text = new QPlainTextEdit(this);
+    m_text = new TextControl(this);
     m_text->setObjectName(QStringLiteral("TxtManEdit"));
-    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setUtf8(true);
+    m_text->setWrapMode(QsciScintilla::WrapNone);
+    m_text->setEolMode(QsciScintilla::EolWindows);
+    m_text->setTabWidth(8);
+    m_text->setIndentationsUseTabs(false);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_lexer = new IniLexer(m_text);
+    m_lexer->setPalette(m_text->palette());
+    m_lexer->setTextFont(m_text->font());
+    m_text->setLexer(m_lexer);
+    m_text->setMarginType(0, QsciScintilla::NumberMargin);
+    m_text->setMarginLineNumbers(0, true);
+    m_text->setFolding(QsciScintilla::BoxedTreeFoldStyle, 2);
+    m_text->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, kMatchIndicator, QsciScintillaBase::INDIC_ROUNDBOX);
+    m_text->SendScintilla(QsciScintillaBase::SCI_INDICSETALPHA, kMatchIndicator, 90);
+    m_text->SendScintilla(QsciScintillaBase::SCI_INDICSETUNDER, kMatchIndicator, 1L);
     m_text->installEventFilter(this);
     m_text->viewport()->installEventFilter(this);
-    connect(m_text->document(), &QTextDocument::contentsChanged, this, [this] { m_searchText.clear(); });
-    setCentralWidget(m_text);
-    m_highlighter = new IniHighlighter(m_text->palette().color(QPalette::Base), this);
+    connect(m_text, &QsciScintilla::modificationChanged, this, &FrmManEdit::onModificationChanged);
+    connect(m_text, &QsciScintilla::cursorPositionChanged, this, [this] {
+        updateLinePanel();
+        followCaret();
+    });
+    // The control tells about changes of folds only, which it needs to open
+    // a folded block whose header goes away. A note on each inserted or
+    // deleted text would make it count the characters before the change for
+    // assistive tools, which at the end of a 20 MB file takes a fifth of a
+    // second a keystroke; the outline notices edits by the text's length.
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
+                          (unsigned long)QsciScintillaBase::SC_MOD_CHANGEFOLD);
+    connect(m_text, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & (QsciScintillaBase::SC_UPDATE_CONTENT | QsciScintillaBase::SC_UPDATE_V_SCROLL))
+            markMatches();
+        const long length = m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+        if ((updated & QsciScintillaBase::SC_UPDATE_CONTENT) && textComplete() && length != m_outlineLength) {
+            m_outlineLength = length;
+            m_outlineTimer->start();
+        }
+    });
+
+    // The outline of the file's blocks sits above the text: a filter box and
+    // the list of blocks, which follows the caret.
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto *outlineRow = new QHBoxLayout;
+    outlineRow->setContentsMargins(2, 2, 2, 0);
+    m_outlineFilter = new QLineEdit(central);
+    m_outlineFilter->setObjectName(QStringLiteral("TxtOutlineFilter"));
+    m_outlineFilter->setPlaceholderText(QStringLiteral("Filter blocks"));
+    m_outlineFilter->setClearButtonEnabled(true);
+    m_outlineFilter->setMaximumWidth(220);
+    m_outline = new QComboBox(central);
+    m_outline->setObjectName(QStringLiteral("CboOutline"));
+    m_outline->setToolTip(QStringLiteral("The blocks of this file"));
+    m_outline->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_outline->setMinimumContentsLength(30);
+    m_outline->setMaxVisibleItems(25);
+    m_outlineModel = new QStringListModel(m_outline);
+    m_outline->setModel(m_outlineModel);
+    outlineRow->addWidget(m_outlineFilter);
+    outlineRow->addWidget(m_outline, 1);
+    layout->addLayout(outlineRow);
+    layout->addWidget(m_text, 1);
+    setCentralWidget(central);
+    connect(m_outlineFilter, &QLineEdit::textChanged, this, &FrmManEdit::fillOutline);
+    connect(m_outline, &QComboBox::activated, this, &FrmManEdit::onOutlineChosen);
+    m_outlineTimer = new QTimer(this);
+    m_outlineTimer->setSingleShot(true);
+    m_outlineTimer->setInterval(kOutlineDelayMs);
+    connect(m_outlineTimer, &QTimer::timeout, this, &FrmManEdit::updateOutline);
 
     buildMenus();
     buildToolBar();
     buildStatusBar();
+    setTabOrder(m_outlineFilter, m_outline);
+    setTabOrder(m_outline, m_text);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -182,7 +375,7 @@ void FrmManEdit::buildMenus()
     };
 
     QMenu *file = addMenu("MnuFile", QStringLiteral("&File"));
-    addItem(file, "MnuSave", QStringLiteral("&Save"), &FrmManEdit::onSave);
+    addItem(file, "MnuSave", QStringLiteral("&Save"), &FrmManEdit::onSave)->setShortcut(QKeySequence::Save);
     addSeparator(file, "MnuSep1");
     addItem(file, "MnuExit", QStringLiteral("E&xit"), &FrmManEdit::onMenuExit);
 
@@ -195,8 +388,8 @@ void FrmManEdit::buildMenus()
     addItem(edit, "MnuPaste", QStringLiteral("&Paste"), &FrmManEdit::onPaste);
     addItem(edit, "MnuDelete", QStringLiteral("&Delete"), &FrmManEdit::onDelete);
     addSeparator(edit, "MnuSep3");
-    // The only shortcuts of the editor: what any text editor offers for
-    // finding and for going to a line.
+    // The shortcuts any text editor offers for saving, finding and going to
+    // a line; the text control brings its own for editing.
     addItem(edit, "MnuFind", QStringLiteral("&Find..."), &FrmManEdit::onFindMenu)->setShortcut(QKeySequence::Find);
     addItem(edit, "MnuFindNext", QStringLiteral("Find &Next"), &FrmManEdit::onFindNextMenu)
         ->setShortcut(QKeySequence(Qt::Key_F3));
@@ -207,9 +400,21 @@ void FrmManEdit::buildMenus()
     addSeparator(edit, "MnuSep4");
     addItem(edit, "MnuSelectAll", QStringLiteral("Select &All"), &FrmManEdit::onSelectAll)
         ->setShortcut(QKeySequence::SelectAll);
+    addSeparator(edit, "MnuSep5");
+    addItem(edit, "MnuGoToDefinition", QStringLiteral("Go to &Definition"), &FrmManEdit::onGoToDefinition)
+        ->setShortcut(QKeySequence(Qt::Key_F12));
+    QAction *back = addItem(edit, "MnuGoBack", QStringLiteral("Go &Back"), nullptr);
+    back->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    connect(back, &QAction::triggered, this, [this] { goBack(); });
 
     QMenu *format = addMenu("MnuFormat", QStringLiteral("F&ormat"));
     addItem(format, "MnuFonts", QStringLiteral("&Fonts"), &FrmManEdit::onFonts);
+
+    QMenu *view = addMenu("MnuView", QStringLiteral("&View"));
+    QAction *fold = addItem(view, "MnuFoldAll", QStringLiteral("&Fold All"), nullptr);
+    connect(fold, &QAction::triggered, this, [this] { foldAll(true); });
+    QAction *unfold = addItem(view, "MnuUnfoldAll", QStringLiteral("&Unfold All"), nullptr);
+    connect(unfold, &QAction::triggered, this, [this] { foldAll(false); });
 }
 
 void FrmManEdit::buildToolBar()
@@ -271,18 +476,20 @@ void FrmManEdit::buildStatusBar()
     bar->setObjectName(QStringLiteral("SB1"));
     setStatusBar(bar);
     const QFontMetrics fm = bar->fontMetrics();
-    const int minWidths[5] = {
+    const int minWidths[7] = {
         fm.horizontalAdvance(QStringLiteral("Line 000000 of 000000")),
         fm.horizontalAdvance(QStringLiteral("Loading...")),
         fm.horizontalAdvance(QStringLiteral("Time: ") + clockText(QTime(20, 58, 58))),
         fm.horizontalAdvance(QStringLiteral("Date: ") + QLocale::system().toString(QDate(2000, 12, 28), QLocale::ShortFormat)),
         0,
+        fm.horizontalAdvance(QStringLiteral("Modified")),
+        0,
     };
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 7; ++i) {
         m_panels[i] = new QLabel(bar);
         m_panels[i]->setObjectName(QStringLiteral("SB1_%1").arg(i + 1));
         m_panels[i]->setMinimumWidth(minWidths[i] + 8);
-        bar->addWidget(m_panels[i], i == 4 ? 1 : 0);
+        bar->addWidget(m_panels[i], i == 4 || i == 6 ? 1 : 0);
     }
     m_panels[1]->setText(kIdle);
 }
@@ -308,38 +515,43 @@ bool FrmManEdit::OpenFile(int FolderKind, const QString &FileName)
     }
     file.close();
 
-    const RawText raw = RawText::fromBytes(bytes);
+    QByteArray utf8 = CodePage::toUtf8(bytes.constData(), bytes.size());
     bytes.clear();
-    setText(raw.text, raw.otherEnds);
-    m_usualEnd = raw.usualEnd;
+    setText(std::move(utf8));
     m_target = target;
+    m_folderKind = FolderKind;
+    m_fileName = FileName;
     m_nativePath = path;
     showEditor();
     return true;
+}
+
+bool FrmManEdit::OpenFileAt(int FolderKind, const QString &FileName, int line)
+{
+    return OpenFile(FolderKind, FileName) && goToLine(line);
 }
 
 bool FrmManEdit::OpenBlock(const QString &Text)
 {
     if (!maybeSave())
         return false;
-    setText(Text);
-    m_usualEnd = RawText::CrLf;
+    setText(Text.toUtf8());
     m_target = ManualEditTarget();
+    m_fileName.clear();
     m_nativePath.clear();
     showEditor();
     return true;
 }
 
-void FrmManEdit::setText(const QString &text, const QList<RawText::OtherEnd> &otherEnds)
+void FrmManEdit::setText(QByteArray utf8)
 {
     // The loading steps put it into the control, and only then replace the
-    // old text (which can take a while for a large one); until then nothing
-    // can be saved, and the old text's changes have already been asked about.
-    m_pending = text.isNull() ? QStringLiteral("") : text;
+    // old text; until then nothing can be saved, and the old text's changes
+    // have already been asked about.
+    m_text->setEolMode(QsciScintilla::EolMode(usualLineEnd(utf8)));
+    m_pending = utf8.isNull() ? QByteArray("") : std::move(utf8);
     m_pendingFrom = 0;
-    m_pendingOtherEnds = otherEnds;
-    m_text->document()->setModified(false);
-    m_hasOtherEnds = false;
+    m_text->setModified(false);
     // New text runs the loading steps again when the window is next shown.
     m_loaded = false;
     ++m_textGeneration;
@@ -347,33 +559,22 @@ void FrmManEdit::setText(const QString &text, const QList<RawText::OtherEnd> &ot
 
 bool FrmManEdit::fillText(const QPointer<FrmManEdit> &self, unsigned generation)
 {
-    QTextDocument *doc = m_text->document();
     // Filling is part of loading, not an edit the user could undo.
-    doc->setUndoRedoEnabled(false);
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0UL);
     QElapsedTimer sinceTurn;
     sinceTurn.start();
     while (!textComplete()) {
-        const qsizetype end = pieceEnd(m_pending, m_pendingFrom);
-        const QString piece = m_pending.mid(m_pendingFrom, end - m_pendingFrom);
         if (m_pendingFrom == 0) {
-            // Attached before the text goes in, the highlighter colours each
-            // piece as it arrives, between the event loop turns, instead of
-            // the whole text in one go. Detached only once the old text is
-            // gone, it has just one piece to take its colours off again.
-            const bool colour = m_pending.size() < ColourLimit;
-            if (colour && !isColoured())
-                m_highlighter->setDocument(doc);
-            m_text->setPlainText(piece);
-            if (!colour && isColoured())
-                m_highlighter->setDocument(nullptr);
-        } else {
-            QTextCursor cursor(doc);
-            cursor.movePosition(QTextCursor::End);
-            cursor.insertText(piece);
+            m_text->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+            m_text->SendScintilla(QsciScintillaBase::SCI_ALLOCATE, (unsigned long)(m_pending.size() + 1));
         }
+        const qsizetype end = pieceEnd(m_pending, m_pendingFrom);
+        // Appended by length: a NUL byte is text like any other.
+        m_text->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, (unsigned long)(end - m_pendingFrom),
+                              m_pending.constData() + m_pendingFrom);
         m_pendingFrom = end;
         if (end == m_pending.size())
-            m_pending = QString();
+            m_pending = QByteArray();
         if (sinceTurn.elapsed() < kFillTurnMs)
             continue;
         yieldOnce();
@@ -382,49 +583,24 @@ bool FrmManEdit::fillText(const QPointer<FrmManEdit> &self, unsigned generation)
         if (!self || m_closing || generation != m_textGeneration)
             return false;
     }
-    markOtherLineEnds(m_pendingOtherEnds);
-    m_pendingOtherEnds.clear();
-    doc->setUndoRedoEnabled(true);
-    doc->setModified(false);
+    m_text->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1UL);
+    m_text->setModified(false);
     return true;
 }
 
-void FrmManEdit::markOtherLineEnds(const QList<RawText::OtherEnd> &otherEnds)
+QByteArrayView FrmManEdit::utf8Text() const
 {
-    if (otherEnds.isEmpty())
-        return;
-    QTextDocument *doc = m_text->document();
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    QTextBlock block = doc->begin();
-    int line = 0;
-    for (const RawText::OtherEnd &other : otherEnds) {
-        for (; block.isValid() && line < other.line; ++line)
-            block = block.next();
-        if (!block.isValid())
-            break;
-        cursor.setPosition(block.position());
-        QTextBlockFormat format;
-        format.setProperty(kLineEndBefore, int(other.end));
-        cursor.mergeBlockFormat(format);
-    }
-    cursor.endEditBlock();
-    m_hasOtherEnds = true;
+    // The control's own buffer, made contiguous; valid until the next edit.
+    const long length = m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const auto *data = reinterpret_cast<const char *>(m_text->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    return QByteArrayView(data, length);
 }
 
 QByteArray FrmManEdit::fileBytes(qsizetype *unencodable) const
 {
-    QTextDocument *doc = m_text->document();
-    QList<RawText::OtherEnd> otherEnds;
-    if (m_hasOtherEnds) {
-        int line = 1;
-        for (QTextBlock block = doc->begin().next(); block.isValid(); block = block.next(), ++line) {
-            const int end = block.blockFormat().intProperty(kLineEndBefore);
-            if (end != 0 && end != m_usualEnd)
-                otherEnds.append({line, RawText::LineEnd(end)});
-        }
-    }
-    return RawText::toBytes(doc->toRawText(), m_usualEnd, otherEnds, unencodable);
+    const QByteArrayView text = utf8Text();
+    return CodePage::fromUtf8(text.data(), text.size(), unencodable);
 }
 
 void FrmManEdit::showEditor()
@@ -436,15 +612,6 @@ void FrmManEdit::showEditor()
     show();
     raise();
     activateWindow();
-}
-
-const QString &FrmManEdit::searchText()
-{
-    // Searching one copy of the text is many times faster than searching the
-    // document line by line; positions are the same in both.
-    if (m_searchText.isNull())
-        m_searchText = m_text->document()->toRawText();
-    return m_searchText;
 }
 
 void FrmManEdit::changeEvent(QEvent *event)
@@ -488,7 +655,10 @@ void FrmManEdit::runLoadingSteps()
         }
 
         setWindowTitle(QStringLiteral("Loading, Calculating Number Of Lines..."));
-        m_lineCount = m_text->document()->blockCount();
+        m_lineCount = int(m_text->lines());
+        m_back.clear();
+        m_marked.clear();
+        updateOutline();
         yieldOnce();
         if (!self || m_closing)
             return;
@@ -507,7 +677,7 @@ void FrmManEdit::runLoadingSteps()
         if (!self || m_closing)
             return;
 
-        m_text->moveCursor(QTextCursor::Start);
+        m_text->setCursorPosition(0, 0);
         updateLinePanel();
         setEnabled(true);
         setWindowTitle(m_tag);
@@ -533,7 +703,18 @@ void FrmManEdit::applyStoredFont()
         font.setPointSizeF(size);
     font.setStrikeOut(Settings::textIsTrue(Settings::ManEditStrikethrough.read(Settings::boolText(font.strikeOut()))));
     font.setUnderline(Settings::textIsTrue(Settings::ManEditUnderline.read(Settings::boolText(font.underline()))));
-    m_text->setFont(font);
+    setTextFont(font);
+}
+
+void FrmManEdit::setTextFont(const QFont &font)
+{
+    // The control's own setFont only reaches text without a lexer; the
+    // widget's font is where the chosen font is kept.
+    m_text->QWidget::setFont(font);
+    m_lexer->setTextFont(font);
+    m_text->setMarginsFont(font);
+    // Room for the last line's number and a little more.
+    m_text->setMarginWidth(0, QStringLiteral("0%1").arg(std::max(m_lineCount, 999)));
 }
 
 void FrmManEdit::setActivity(const QString &text)
@@ -542,9 +723,27 @@ void FrmManEdit::setActivity(const QString &text)
     m_panels[1]->repaint();
 }
 
+void FrmManEdit::setNote(const QString &text)
+{
+    m_panels[6]->setText(text);
+}
+
+int FrmManEdit::caretLine() const
+{
+    int line = 0;
+    int index = 0;
+    m_text->getCursorPosition(&line, &index);
+    return line;
+}
+
 void FrmManEdit::updateLinePanel()
 {
-    m_panels[0]->setText(QStringLiteral("Line %1 of %2").arg(m_text->textCursor().blockNumber() + 1).arg(m_lineCount));
+    m_panels[0]->setText(QStringLiteral("Line %1 of %2").arg(caretLine() + 1).arg(m_lineCount));
+}
+
+void FrmManEdit::onModificationChanged(bool modified)
+{
+    m_panels[5]->setText(modified && m_target.isWholeFile() ? QStringLiteral("Modified") : QString());
 }
 
 void FrmManEdit::onTimer()
@@ -557,11 +756,30 @@ void FrmManEdit::onTimer()
 bool FrmManEdit::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (type == QEvent::PaletteChange && watched == m_text)
-        m_highlighter->setBackground(m_text->palette().color(QPalette::Base));
+    if (type == QEvent::PaletteChange && watched == m_text) {
+        // A new desktop theme: the styles follow its text and base colours.
+        m_lexer->setPalette(m_text->palette());
+        const QPalette palette = m_text->palette();
+        m_text->setMarginsBackgroundColor(palette.color(QPalette::Window));
+        m_text->setMarginsForegroundColor(palette.color(QPalette::WindowText));
+        m_text->setFoldMarginColors(palette.color(QPalette::Window), palette.color(QPalette::Window));
+        m_text->setCaretForegroundColor(palette.color(QPalette::Text));
+        m_text->setSelectionBackgroundColor(palette.color(QPalette::Highlight));
+        m_text->setSelectionForegroundColor(palette.color(QPalette::HighlightedText));
+    }
     if (type == QEvent::KeyRelease || type == QEvent::MouseButtonRelease) {
         if (watched == m_text || watched == m_text->viewport()) {
             updateLinePanel();
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+                (mouse->modifiers() & Qt::ControlModifier)) {
+                // Ctrl+click goes to the definition of the name clicked.
+                const QPoint at = mouse->position().toPoint();
+                const long position = m_text->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMPOINTCLOSE,
+                                                            (unsigned long)at.x(), long(at.y()));
+                if (position >= 0)
+                    goToDefinition(nameAt(int(position)));
+            }
         } else if (watched == m_btnFind) {
             ComboList::RemoveDuplicateItems(m_find);
         } else if (watched == m_find->lineEdit() && type == QEvent::KeyRelease) {
@@ -573,46 +791,105 @@ bool FrmManEdit::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void FrmManEdit::select(long from, long to)
+{
+    // A selection out of view comes to the middle of it, with the lines
+    // around it; one already in view stays where it is.
+    const int line = int(m_text->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, (unsigned long)to));
+    m_text->SendScintilla(QsciScintillaBase::SCI_ENSUREVISIBLE, (unsigned long)line);
+    const long shown = m_text->SendScintilla(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, (unsigned long)line);
+    const long first = m_text->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    const long onScreen = m_text->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+    const bool inView = shown >= first && shown < first + onScreen;
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETSEL, (unsigned long)from, to);
+    if (!inView)
+        m_text->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE,
+                              (unsigned long)std::max(0L, shown - onScreen / 2));
+}
+
 void FrmManEdit::FindText()
 {
     const QString what = m_find->currentText();
-    QTextDocument *doc = m_text->document();
-    int from;
+    long from;
     if (m_btnFind->text() == kFind) {
         // Appending can make the new entry current; the typed text stays.
         m_find->addItem(what);
         m_find->setEditText(what);
-        m_text->moveCursor(QTextCursor::Start);
+        m_text->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
         from = 0;
     } else {
-        from = m_text->textCursor().selectionEnd();
+        from = m_text->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
     }
     // Letter case is ignored and matches may lie inside words; there is no
     // wrap-around, and finding nothing leaves the selection as it is.
-    if (!what.isEmpty()) {
-        const qsizetype at = searchText().indexOf(what, from, Qt::CaseInsensitive);
-        if (at >= 0) {
-            QTextCursor found(doc);
-            found.setPosition(int(at));
-            found.setPosition(int(at + what.size()), QTextCursor::KeepAnchor);
-            m_text->setTextCursor(found);
-        }
-    }
+    m_marked = what.toUtf8();
+    const long length = m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const auto [at, end] = search(from, length);
+    if (at >= 0)
+        select(at, end);
+    markMatches();
     m_text->setFocus();
     ComboList::RemoveDuplicateItems(m_find);
     m_btnFind->setText(kFindNext);
     updateLinePanel();
 }
 
+void FrmManEdit::markMatches()
+{
+    // Only the lines on screen are marked, so a search of a large file costs
+    // no more than of a small one; scrolling marks the lines that come in.
+    const long first = m_text->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    const long onScreen = m_text->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+    const long firstLine = m_text->SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, (unsigned long)first);
+    const long lastLine =
+        m_text->SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, (unsigned long)(first + onScreen + 1));
+    long from = m_text->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, (unsigned long)firstLine);
+    const long to = m_text->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, (unsigned long)lastLine);
+    // Marking changes the text's looks, which brings another update: the
+    // same lines with the same text are left as they are.
+    const long length = m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const Marks marks{m_marked, from, to, length};
+    if (marks == m_marks)
+        return;
+    m_marks = marks;
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, kMatchIndicator);
+    m_text->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0UL, length);
+    if (m_marked.isEmpty())
+        return;
+    while (from < to) {
+        const auto [at, end] = search(from, to);
+        if (at < 0)
+            break;
+        m_text->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, (unsigned long)at, end - at);
+        from = std::max(end, at + 1);
+    }
+}
+
+std::pair<long, long> FrmManEdit::search(long from, long to) const
+{
+    // Text in ASCII, which is nearly every search in a game file, is found
+    // in the control's own buffer; other text by the control, which knows
+    // the letter cases of every script.
+    if (isAscii(m_marked)) {
+        const QByteArrayView text = utf8Text().first(to);
+        const qsizetype at = findIgnoringCase(text, from, m_marked);
+        return {long(at), at < 0 ? -1L : long(at + m_marked.size())};
+    }
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETSEARCHFLAGS, 0UL);
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, (unsigned long)from, to);
+    const long at = m_text->SendScintilla(QsciScintillaBase::SCI_SEARCHINTARGET, (unsigned long)m_marked.size(),
+                                          m_marked.constData());
+    return {at, at < 0 ? -1L : m_text->SendScintilla(QsciScintillaBase::SCI_GETTARGETEND)};
+}
+
 bool FrmManEdit::goToLine(int line)
 {
-    QTextDocument *doc = m_text->document();
-    if (!textComplete() || line < 1 || line > doc->blockCount())
+    if (!textComplete() || line < 1 || line > m_text->lines())
         return false;
-    m_text->setTextCursor(QTextCursor(doc->findBlockByNumber(line - 1)));
+    const long position = m_text->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, (unsigned long)(line - 1));
     // Centred, the line comes with the lines around it, which is what a
     // caller sending the user to a reported problem wants seen.
-    m_text->centerCursor();
+    select(position, position);
     m_text->setFocus();
     updateLinePanel();
     return true;
@@ -625,8 +902,8 @@ void FrmManEdit::setGoToLineHook(GoToLineHook hook)
 
 void FrmManEdit::onGoToLine()
 {
-    const int last = m_text->document()->blockCount();
-    const int current = m_text->textCursor().blockNumber() + 1;
+    const int last = m_text->lines();
+    const int current = caretLine() + 1;
     std::optional<int> line;
     if (s_goToLineHook) {
         line = s_goToLineHook(current, last);
@@ -642,9 +919,162 @@ void FrmManEdit::onGoToLine()
         goToLine(*line);
 }
 
-bool FrmManEdit::isColoured() const
+void FrmManEdit::foldAll(bool fold)
 {
-    return m_highlighter->document() == m_text->document();
+    if (!textComplete())
+        return;
+    // Fold levels come with the styling, which is done for every line first.
+    setActivity(QStringLiteral("Folding..."));
+    m_lexer->styleAll();
+    m_text->SendScintilla(QsciScintillaBase::SCI_FOLDALL,
+                          fold ? QsciScintillaBase::SC_FOLDACTION_CONTRACT : QsciScintillaBase::SC_FOLDACTION_EXPAND);
+    setActivity(kIdle);
+}
+
+void FrmManEdit::updateOutline()
+{
+    m_outlineLength = m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const QList<BlockFormat::Heading> headings = BlockFormat::headings(utf8Text());
+    QList<int> lines;
+    QStringList texts;
+    lines.reserve(headings.size());
+    texts.reserve(headings.size());
+    for (const BlockFormat::Heading &heading : headings) {
+        lines.append(heading.line);
+        texts.append(QString::fromUtf8(heading.keyword + ' ' + heading.name));
+    }
+    m_headingLines = std::move(lines);
+    // Typing inside a block moves line numbers at most: the list stays.
+    if (texts != m_headingTexts || m_outline->count() != m_outlineRows.size()) {
+        m_headingTexts = std::move(texts);
+        fillOutline();
+    }
+    followCaret();
+}
+
+void FrmManEdit::fillOutline()
+{
+    // Filtered by the name, not the keyword.
+    const QString filter = m_outlineFilter->text().trimmed();
+    QStringList items;
+    m_outlineRows.clear();
+    for (qsizetype i = 0; i < m_headingTexts.size(); ++i) {
+        const QString &text = m_headingTexts[i];
+        if (!filter.isEmpty() && !QStringView(text).mid(text.indexOf(QLatin1Char(' ')) + 1).contains(filter, Qt::CaseInsensitive))
+            continue;
+        m_outlineRows.append(int(i));
+    }
+    if (filter.isEmpty()) {
+        items = m_headingTexts;
+    } else {
+        for (const int row : std::as_const(m_outlineRows))
+            items.append(m_headingTexts[row]);
+    }
+    const QSignalBlocker blocker(m_outline);
+    m_outlineModel->setStringList(items);
+    followCaret();
+}
+
+void FrmManEdit::followCaret()
+{
+    if (!m_outline)
+        return;
+    // The last block that starts on or above the caret's line.
+    const int line = caretLine();
+    const int heading = int(std::upper_bound(m_headingLines.cbegin(), m_headingLines.cend(), line) -
+                            m_headingLines.cbegin()) - 1;
+    const auto row = std::lower_bound(m_outlineRows.cbegin(), m_outlineRows.cend(), heading);
+    const QSignalBlocker blocker(m_outline);
+    m_outline->setCurrentIndex(heading >= 0 && row != m_outlineRows.cend() && *row == heading
+                                   ? int(row - m_outlineRows.cbegin())
+                                   : -1);
+}
+
+void FrmManEdit::onOutlineChosen(int index)
+{
+    if (index >= 0 && index < m_outlineRows.size())
+        goToLine(m_headingLines[m_outlineRows[index]] + 1);
+}
+
+QString FrmManEdit::nameAt(int position) const
+{
+    const QByteArrayView text = utf8Text();
+    if (position < 0 || position > text.size())
+        return QString();
+    qsizetype from = position;
+    qsizetype to = position;
+    while (from > 0 && isNameByte(text[from - 1]))
+        --from;
+    while (to < text.size() && isNameByte(text[to]))
+        ++to;
+    return QString::fromUtf8(text.sliced(from, to - from));
+}
+
+void FrmManEdit::onGoToDefinition()
+{
+    goToDefinition(nameAt(int(m_text->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS))));
+}
+
+bool FrmManEdit::goToDefinition(const QString &name)
+{
+    if (!textComplete())
+        return false;
+    if (name.isEmpty()) {
+        setNote(QStringLiteral("No name at the caret"));
+        return false;
+    }
+    const QList<Definition> blocks = definitions(GamePath, name);
+    if (blocks.isEmpty()) {
+        setNote(QStringLiteral("No block of the game data defines %1").arg(name));
+        return false;
+    }
+    const Definition &block = blocks.first();
+    const Place from{m_target.isWholeFile(), m_folderKind, m_fileName, caretLine() + 1};
+    const bool inObjectFolder = block.file.startsWith(QLatin1String("Object\\"), Qt::CaseInsensitive);
+    const int folderKind = inObjectFolder ? ManualEditTarget::ObjectFolder : ManualEditTarget::DataFolder;
+    const QString fileName = inObjectFolder ? block.file.mid(7) : block.file;
+
+    int line = block.line;
+    const bool shown = m_target.isWholeFile() && m_folderKind == folderKind &&
+                       m_fileName.compare(fileName, Qt::CaseInsensitive) == 0;
+    if (shown) {
+        // The text shown may have moved the block since the file was read.
+        const QString wanted = block.kind + QLatin1Char(' ') + name;
+        for (qsizetype i = 0; i < m_headingTexts.size(); ++i) {
+            if (m_headingTexts[i].compare(wanted, Qt::CaseInsensitive) == 0) {
+                line = m_headingLines[i] + 1;
+                break;
+            }
+        }
+        if (!goToLine(line))
+            return false;
+    } else if (!OpenFileAt(folderKind, fileName, line)) {
+        return false;
+    }
+    m_back.append(from);
+    setNote(blocks.size() > 1 ? QStringLiteral("%1 is defined %2 times; this is the first, in %3")
+                                    .arg(name)
+                                    .arg(blocks.size())
+                                    .arg(block.file)
+                              : QString());
+    return true;
+}
+
+bool FrmManEdit::goBack()
+{
+    if (m_back.isEmpty() || !textComplete())
+        return false;
+    const Place place = m_back.last();
+    const bool shown = m_target.isWholeFile() == place.wholeFile &&
+                       (!place.wholeFile || (m_folderKind == place.folderKind && m_fileName == place.fileName));
+    // A block shown before cannot be shown again: its text is gone.
+    if (!place.wholeFile && !shown)
+        return false;
+    if (shown ? !goToLine(place.line) : !OpenFileAt(place.folderKind, place.fileName, place.line))
+        return false;
+    m_back.removeLast();
+    setNote(QString());
+    return true;
 }
 
 void FrmManEdit::onFindTextEdited()
@@ -740,7 +1170,7 @@ bool FrmManEdit::writeFile()
         return false;
     }
     m_nativePath = path;
-    m_text->document()->setModified(false);
+    m_text->setModified(false);
     return true;
 }
 
@@ -759,7 +1189,7 @@ bool FrmManEdit::keepBackup(const QString &path, const QByteArray &bytes)
 
 bool FrmManEdit::maybeSave()
 {
-    if (!m_target.isWholeFile() || !m_text->document()->isModified())
+    if (!m_target.isWholeFile() || !m_text->isModified())
         return true;
     const auto answer = Messages::show(
         this, {QStringLiteral("The file\n%1\nhas changes that have not been saved.\n\nDo you want to save them?")
@@ -779,9 +1209,10 @@ void FrmManEdit::onUndoRedo()
 
 QString FrmManEdit::selectedText() const
 {
-    QString text = m_text->textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    // Line ends reach the clipboard as line feeds, whatever the file uses.
+    QString text = m_text->selectedText();
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
 }
 
@@ -790,7 +1221,7 @@ void FrmManEdit::onCut()
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(selectedText());
-    m_text->textCursor().removeSelectedText();
+    m_text->removeSelectedText();
 }
 
 void FrmManEdit::onCopy()
@@ -800,12 +1231,12 @@ void FrmManEdit::onCopy()
 
 void FrmManEdit::onPaste()
 {
-    m_text->insertPlainText(QGuiApplication::clipboard()->text());
+    m_text->replaceSelectedText(QGuiApplication::clipboard()->text());
 }
 
 void FrmManEdit::onDelete()
 {
-    m_text->textCursor().removeSelectedText();
+    m_text->removeSelectedText();
 }
 
 void FrmManEdit::onFonts()
@@ -820,7 +1251,7 @@ void FrmManEdit::onFonts()
     font.setPointSizeF(chosen->pointSizeF());
     font.setStrikeOut(chosen->strikeOut());
     font.setUnderline(chosen->underline());
-    m_text->setFont(font);
+    setTextFont(font);
 
     const QFont set = m_text->font();
     Settings::SaveSetAndYield(settingKey(Settings::ManEditName), set.family());

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "manualedit/blockformat.h"
 #include "manualedit/manualedittarget.h"
-#include "manualedit/rawtext.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -9,11 +9,13 @@
 #include <functional>
 #include <optional>
 
-class IniHighlighter;
+class IniLexer;
 class QAction;
 class QComboBox;
 class QLabel;
-class QPlainTextEdit;
+class QLineEdit;
+class QsciScintilla;
+class QStringListModel;
 class QPushButton;
 class QTimer;
 class QToolBar;
@@ -21,6 +23,11 @@ class QToolBar;
 // The manual editor: raw text of a whole data file, which it can save back
 // byte for byte, or of one block, which it never saves. It keeps a search
 // history in the settings and remembers its placement and font.
+//
+// The text control holds the file's text as UTF-8, decoded from the game's
+// code page, with every line end as it was: a file saved unchanged is the same
+// bytes. Enter types the file's most common line end (CR LF, as the game
+// writes its files, when it has none).
 //
 // There is one editor window, created on first use and deleted when it
 // closes. Text only ever arrives together with its target (OpenFile,
@@ -50,6 +57,8 @@ public:
     // in between, so input may arrive meanwhile; new text or a close during
     // those turns takes over cleanly.
     bool OpenFile(int FolderKind, const QString &FileName);
+    // OpenFile, then puts the caret on line (from 1). False when either fails.
+    bool OpenFileAt(int FolderKind, const QString &FileName, int line);
     // Shows one block of text, which Save refuses. False when the user
     // cancels the question about unsaved changes.
     bool OpenBlock(const QString &Text);
@@ -70,7 +79,7 @@ public:
     const ManualEditTarget &target() const { return m_target; }
     bool isLoaded() const { return m_loaded; }
     int LineCount() const { return m_lineCount; }
-    QPlainTextEdit *textControl() const { return m_text; }
+    QsciScintilla *textControl() const { return m_text; }
     // The bytes Save would write now.
     QByteArray fileBytes(qsizetype *unencodable = nullptr) const;
 
@@ -88,12 +97,17 @@ public:
     using GoToLineHook = std::function<std::optional<int>(int current, int last)>;
     static void setGoToLineHook(GoToLineHook hook);
 
-    // Texts of at least this many characters are shown without colours:
-    // colouring makes a text take about half as long again to go in (two
-    // seconds more for a 20 MB file), and a new desktop theme colours every
-    // line again in one go.
-    static constexpr qsizetype ColourLimit = 2 * 1024 * 1024;
-    bool isColoured() const;
+    // Goes to the block of the game data that defines name (letter case
+    // ignored; the first of several, which the status bar then says), in
+    // this text when it is the file shown, else by opening its file. False,
+    // with the reason in the status bar, when no block defines it or the
+    // user keeps the current text. F12 and Ctrl+click ask for the name
+    // under the caret or the mouse.
+    bool goToDefinition(const QString &name);
+    // Back to where the last go to definition started (Alt+Left).
+    bool goBack();
+    // The name around a position of the text, as a header would write it.
+    QString nameAt(int position) const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -111,10 +125,23 @@ private:
     void runLoadingSteps();
     bool fillText(const QPointer<FrmManEdit> &self, unsigned generation);
     void applyStoredFont();
-    void setText(const QString &text, const QList<RawText::OtherEnd> &otherEnds = {});
-    void markOtherLineEnds(const QList<RawText::OtherEnd> &otherEnds);
+    void setTextFont(const QFont &font);
+    void setText(QByteArray utf8);
     bool textComplete() const { return m_pending.isNull(); }
-    const QString &searchText();
+    QByteArrayView utf8Text() const;
+    int caretLine() const;
+    void select(long from, long to);
+    void markMatches();
+    // The first match of the search text between from and to: its start and end, or -1.
+    std::pair<long, long> search(long from, long to) const;
+    void updateOutline();
+    void fillOutline();
+    void followCaret();
+    void onOutlineChosen(int index);
+    void onModificationChanged(bool modified);
+    void setNote(const QString &text);
+    void foldAll(bool fold);
+    void onGoToDefinition();
     bool writeFile();
     bool keepBackup(const QString &path, const QByteArray &bytes);
 
@@ -140,27 +167,57 @@ private:
 
     const QString m_tag;
     ManualEditTarget m_target;
+    int m_folderKind = 0;
+    QString m_fileName;
     QString m_nativePath;
-    RawText::LineEnd m_usualEnd = RawText::CrLf;
-    bool m_hasOtherEnds = false;
     bool m_loaded = false;
     bool m_loading = false;
     bool m_closing = false;
-    // Text on its way into the text control, which the loading steps fill a
-    // piece at a time; null once all of it is in.
-    QString m_pending;
+    // Text on its way into the text control (UTF-8), which the loading steps
+    // fill a piece at a time; null once all of it is in.
+    QByteArray m_pending;
     qsizetype m_pendingFrom = 0;
-    QList<RawText::OtherEnd> m_pendingOtherEnds;
-    // The control's raw text for finding, dropped at every change.
-    QString m_searchText;
     int m_lineCount = 0;
+    // The search text whose matches are marked in the lines on screen, and
+    // where they were last marked.
+    QByteArray m_marked;
+    struct Marks
+    {
+        QByteArray text;
+        long from = -1;
+        long to = -1;
+        long length = -1;
+        bool operator==(const Marks &) const = default;
+    };
+    Marks m_marks;
+    // The top-level blocks of the text: header lines (from 0) and "Keyword
+    // Name"; the outline's rows, as indexes into them.
+    QList<int> m_headingLines;
+    QStringList m_headingTexts;
+    QList<int> m_outlineRows;
+    // The text's length when the outline was last built.
+    long m_outlineLength = -1;
+    // Where go to definition started, for Alt+Left.
+    struct Place
+    {
+        bool wholeFile;
+        int folderKind;
+        QString fileName;
+        int line;
+    };
+    QList<Place> m_back;
     unsigned m_textGeneration = 0;
 
     QToolBar *m_toolBar = nullptr;
     QComboBox *m_find = nullptr;
     QPushButton *m_btnFind = nullptr;
-    QPlainTextEdit *m_text = nullptr;
-    IniHighlighter *m_highlighter = nullptr;
-    QLabel *m_panels[5] = {};
+    QsciScintilla *m_text = nullptr;
+    IniLexer *m_lexer = nullptr;
+    QLineEdit *m_outlineFilter = nullptr;
+    QComboBox *m_outline = nullptr;
+    QStringListModel *m_outlineModel = nullptr;
+    QTimer *m_outlineTimer = nullptr;
+    // SB1_1 to SB1_5, then the modified mark and a note on the last command.
+    QLabel *m_panels[7] = {};
     QTimer *m_timer = nullptr;
 };

@@ -99,4 +99,93 @@ bool canEncode(QStringView text)
     return true;
 }
 
+QByteArray toUtf8(const char *data, qsizetype size)
+{
+    // Every byte takes at most three: the code page's characters all lie
+    // below U+10000.
+    QByteArray out(size * 3, Qt::Uninitialized);
+    char *dst = out.data();
+    const auto *src = reinterpret_cast<const unsigned char *>(data);
+    qsizetype i = 0;
+    qsizetype o = 0;
+    while (i < size) {
+#if defined(__SSE2__)
+        // Runs of ASCII, which is nearly all of a game file, are copied as they are.
+        while (i + 16 <= size) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
+            if (_mm_movemask_epi8(bytes) != 0)
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + o), bytes);
+            i += 16;
+            o += 16;
+        }
+        if (i >= size)
+            break;
+#endif
+        const char16_t c = kTable[src[i++]];
+        if (c < 0x80) {
+            dst[o++] = char(c);
+        } else if (c < 0x800) {
+            dst[o++] = char(0xC0 | (c >> 6));
+            dst[o++] = char(0x80 | (c & 0x3F));
+        } else {
+            dst[o++] = char(0xE0 | (c >> 12));
+            dst[o++] = char(0x80 | ((c >> 6) & 0x3F));
+            dst[o++] = char(0x80 | (c & 0x3F));
+        }
+    }
+    out.truncate(o);
+    return out;
+}
+
+QByteArray fromUtf8(const char *data, qsizetype size, qsizetype *unencodable)
+{
+    QByteArray out(size, Qt::Uninitialized);
+    char *dst = out.data();
+    const auto *src = reinterpret_cast<const unsigned char *>(data);
+    qsizetype bad = 0;
+    qsizetype i = 0;
+    qsizetype o = 0;
+    while (i < size) {
+#if defined(__SSE2__)
+        while (i + 16 <= size) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
+            if (_mm_movemask_epi8(bytes) != 0)
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + o), bytes);
+            i += 16;
+            o += 16;
+        }
+        if (i >= size)
+            break;
+#endif
+        const unsigned char lead = src[i];
+        if (lead < 0x80) {
+            dst[o++] = char(lead);
+            ++i;
+            continue;
+        }
+        // One character of two to four bytes; a shortened or malformed one
+        // is taken a byte at a time.
+        const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        char32_t c = length == 4 ? lead & 0x07 : length == 3 ? lead & 0x0F : lead & 0x1F;
+        bool valid = length > 1 && i + length <= size;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (src[i + k] & 0xC0) == 0x80;
+            c = (c << 6) | (src[i + k] & 0x3F);
+        }
+        const char32_t smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+        valid = valid && c >= smallest[length] && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+        const int b = valid && c <= 0xFFFF ? byteFor(char16_t(c)) : -1;
+        if (b < 0)
+            ++bad;
+        dst[o++] = b < 0 ? '?' : char(b);
+        i += valid ? length : 1;
+    }
+    out.truncate(o);
+    if (unencodable)
+        *unencodable = bad;
+    return out;
+}
+
 } // namespace CodePage

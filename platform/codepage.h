@@ -22,4 +22,12 @@ QByteArray encode(QStringView text);
 // True when every character of the text has a byte in the code page.
 bool canEncode(QStringView text);
 
+// The same text as UTF-8, straight from the bytes: what the raw editor holds.
+QByteArray toUtf8(const char *data, qsizetype size);
+
+// UTF-8 back to the code page's bytes. Characters outside the code page, and
+// bytes that are no valid UTF-8, become '?'; unencodable, when given,
+// receives how many did.
+QByteArray fromUtf8(const char *data, qsizetype size, qsizetype *unencodable = nullptr);
+
 } // namespace CodePage
