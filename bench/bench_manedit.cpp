@@ -92,10 +92,14 @@ int main(int argc, char *argv[])
         probe.stop();
     };
 
+    // The memory the first opening takes; then the time of the fastest of three.
     const qint64 before = residentBytes();
-    const double openMs = DataGen::bestOf(3, [&] { open(QStringLiteral("FactionUnit.ini")); });
+    open(QStringLiteral("FactionUnit.ini"));
     app.processEvents();
     const qint64 memory = residentBytes() - before;
+    longestGap = 0;
+    const double openMs = DataGen::bestOf(3, [&] { open(QStringLiteral("FactionUnit.ini")); });
+    app.processEvents();
     const qint64 fileSize = QFileInfo(path).size();
 
     // "BuildTime = 7.0" is in every 20th object, so 1,000 matches reach most of the way through.

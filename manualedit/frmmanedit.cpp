@@ -42,6 +42,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <Qsci/qscidocument.h>
 #include <Qsci/qsciscintilla.h>
 
 #include <algorithm>
@@ -559,14 +560,21 @@ void FrmManEdit::setText(QByteArray utf8)
 
 bool FrmManEdit::fillText(const QPointer<FrmManEdit> &self, unsigned generation)
 {
-    // Filling is part of loading, not an edit the user could undo.
-    m_text->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0UL);
     QElapsedTimer sinceTurn;
     sinceTurn.start();
     while (!textComplete()) {
         if (m_pendingFrom == 0) {
-            m_text->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+            // A new document, sized for the text: emptying the old one line
+            // by line would take as long as filling it, and its per-line
+            // data would slow down every line going in.
+            const int eolMode = m_text->eolMode();
+            m_text->setDocument(QsciDocument());
+            m_text->setUtf8(true);
+            m_text->setEolMode(QsciScintilla::EolMode(eolMode));
+            m_text->setLexer(m_lexer);
             m_text->SendScintilla(QsciScintillaBase::SCI_ALLOCATE, (unsigned long)(m_pending.size() + 1));
+            // Filling is part of loading, not an edit the user could undo.
+            m_text->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0UL);
         }
         const qsizetype end = pieceEnd(m_pending, m_pendingFrom);
         // Appended by length: a NUL byte is text like any other.
