@@ -664,7 +664,6 @@ void FrmManEdit::runLoadingSteps()
 
         setWindowTitle(QStringLiteral("Loading, Calculating Number Of Lines..."));
         m_lineCount = int(m_text->lines());
-        m_back.clear();
         m_marked.clear();
         updateOutline();
         yieldOnce();
@@ -813,6 +812,9 @@ void FrmManEdit::select(long from, long to)
     if (!inView)
         m_text->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE,
                               (unsigned long)std::max(0L, shown - onScreen / 2));
+    // The control tells about the caret's move only when it next paints.
+    updateLinePanel();
+    followCaret();
 }
 
 void FrmManEdit::FindText()
@@ -1031,6 +1033,11 @@ bool FrmManEdit::goToDefinition(const QString &name)
         setNote(QStringLiteral("No name at the caret"));
         return false;
     }
+    // Lines typed since the outline was last built move the blocks below.
+    if (m_outlineTimer->isActive() || m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) != m_outlineLength) {
+        m_outlineTimer->stop();
+        updateOutline();
+    }
     const QList<Definition> blocks = definitions(GamePath, name);
     if (blocks.isEmpty()) {
         setNote(QStringLiteral("No block of the game data defines %1").arg(name));
@@ -1080,7 +1087,8 @@ bool FrmManEdit::goBack()
         return false;
     if (shown ? !goToLine(place.line) : !OpenFileAt(place.folderKind, place.fileName, place.line))
         return false;
-    m_back.removeLast();
+    if (!m_back.isEmpty())
+        m_back.removeLast();
     setNote(QString());
     return true;
 }

@@ -469,6 +469,85 @@ private slots:
         QCOMPARE(caretLine, 1);
     }
 
+    void outlineListsTheBlocksAndFollowsTheCaret()
+    {
+        QVERIFY(openWeapon(crlf({"; weapons", "Weapon Gun", "  Damage = 5", "End", "", "weapon Cannon ; big",
+                                 "  Damage = 50", "End", "Weapon GunShip", "End"})));
+        auto *outline = editor()->findChild<QComboBox *>(QStringLiteral("CboOutline"));
+        auto *filter = editor()->findChild<QLineEdit *>(QStringLiteral("TxtOutlineFilter"));
+        auto items = [&] {
+            QStringList texts;
+            for (int i = 0; i < outline->count(); ++i)
+                texts << outline->itemText(i);
+            return texts;
+        };
+        QCOMPARE(items(), (QStringList{"Weapon Gun", "weapon Cannon", "Weapon GunShip"}));
+        QCOMPARE(outline->currentIndex(), -1); // the comment above every block
+        QVERIFY(editor()->goToLine(7));
+        QCOMPARE(outline->currentText(), QStringLiteral("weapon Cannon"));
+
+        // A chosen block is where the caret goes; the filter narrows by name.
+        outline->activated(2);
+        QCOMPARE(editor()->findChild<QLabel *>(QStringLiteral("SB1_1"))->text(), QStringLiteral("Line 9 of 11"));
+        filter->setText(QStringLiteral("gun"));
+        QCOMPARE(items(), (QStringList{"Weapon Gun", "Weapon GunShip"}));
+        QCOMPARE(outline->currentText(), QStringLiteral("Weapon GunShip"));
+        outline->activated(0);
+        QCOMPARE(editor()->findChild<QLabel *>(QStringLiteral("SB1_1"))->text(), QStringLiteral("Line 2 of 11"));
+
+        // A block typed in shows up once typing pauses.
+        filter->clear();
+        sci(QsciScintillaBase::SCI_DOCUMENTEND);
+        type(QStringLiteral("Weapon Laser\r\nEnd\r\n"));
+        QTRY_COMPARE(items(), (QStringList{"Weapon Gun", "weapon Cannon", "Weapon GunShip", "Weapon Laser"}));
+    }
+
+    void definitionsOpenThroughTheQuestionAndLeadBack()
+    {
+        QVERIFY(m_game->writeIni(QStringLiteral("Object/FactionUnit.ini"),
+                                 crlf({"Object Tank", "  WeaponSet", "    Weapon = PRIMARY GUN", "  End", "End"})));
+        QVERIFY(m_game->writeIni(QStringLiteral("Weapon.ini"),
+                                 crlf({"Weapon Cannon", "End", "Weapon Gun ; first", "End", "Weapon gun", "End"})));
+        QVERIFY(editor()->OpenFile(1, QStringLiteral("FactionUnit.ini")));
+        QVERIFY(editor()->goToLine(3));
+        sci(QsciScintillaBase::SCI_LINEEND);
+        type(QStringLiteral(" "));
+        const long gun = sci(QsciScintillaBase::SCI_POSITIONFROMLINE, 2) + 22; // inside "GUN"
+        sci(QsciScintillaBase::SCI_GOTOPOS, gun);
+
+        // Unsaved changes are asked about first; Cancel keeps the text.
+        m_user.answer = QMessageBox::Cancel;
+        QTest::keyClick(text(), Qt::Key_F12);
+        QCOMPARE(editor()->target().FilePath, GamePath + QStringLiteral("\\Data\\INI\\Object\\FactionUnit.ini"));
+        QCOMPARE(m_user.messages.size(), 1);
+
+        // Ctrl+click on the name; the first of two definitions is used and said.
+        m_user.answer = QMessageBox::Discard;
+        sci(QsciScintillaBase::SCI_GOTOPOS, 0);
+        const QPoint point(int(sci(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, gun)),
+                           int(sci(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, gun)) + 2);
+        QTest::mouseClick(text()->viewport(), Qt::LeftButton, Qt::ControlModifier, point);
+        QCOMPARE(editor()->target().FilePath, GamePath + QStringLiteral("\\Data\\INI\\Weapon.ini"));
+        QCOMPARE(editor()->findChild<QLabel *>(QStringLiteral("SB1_1"))->text(), QStringLiteral("Line 3 of 7"));
+        QVERIFY2(editor()->findChild<QLabel *>(QStringLiteral("SB1_7"))->text().contains(QLatin1String("2 times")),
+                 qPrintable(editor()->findChild<QLabel *>(QStringLiteral("SB1_7"))->text()));
+
+        // In the file shown, the block is found where the text has it now.
+        sci(QsciScintillaBase::SCI_DOCUMENTSTART);
+        type(QStringLiteral("; moved\r\n"));
+        QVERIFY(editor()->goToLine(5));
+        QVERIFY(editor()->goToDefinition(QStringLiteral("cannon")));
+        QCOMPARE(editor()->findChild<QLabel *>(QStringLiteral("SB1_1"))->text(), QStringLiteral("Line 2 of 7"));
+        QVERIFY(!editor()->goToDefinition(QStringLiteral("Nothing")));
+
+        // Alt+Left goes back, the second time to the first file.
+        QTest::keyClick(text(), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(editor()->findChild<QLabel *>(QStringLiteral("SB1_1"))->text(), QStringLiteral("Line 5 of 7"));
+        QTest::keyClick(text(), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(editor()->target().FilePath, GamePath + QStringLiteral("\\Data\\INI\\Object\\FactionUnit.ini"));
+        QCOMPARE(editor()->findChild<QLabel *>(QStringLiteral("SB1_1"))->text(), QStringLiteral("Line 3 of 6"));
+    }
+
     void cutAndCopyGiveLineFeeds()
     {
         QVERIFY(editor()->OpenBlock(QStringLiteral("one\r\ntwo")));
