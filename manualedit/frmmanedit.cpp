@@ -269,12 +269,12 @@ FrmManEdit::FrmManEdit(QWidget *parent)
     m_text->setIndentationsUseTabs(false);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_lexer = new IniLexer(m_text);
-    m_lexer->setPalette(m_text->palette());
     m_lexer->setTextFont(m_text->font());
     m_text->setLexer(m_lexer);
     m_text->setMarginType(0, QsciScintilla::NumberMargin);
     m_text->setMarginLineNumbers(0, true);
     m_text->setFolding(QsciScintilla::BoxedTreeFoldStyle, 2);
+    applyPalette();
     m_text->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, kMatchIndicator, QsciScintillaBase::INDIC_ROUNDBOX);
     m_text->SendScintilla(QsciScintillaBase::SCI_INDICSETALPHA, kMatchIndicator, 90);
     m_text->SendScintilla(QsciScintillaBase::SCI_INDICSETUNDER, kMatchIndicator, 1L);
@@ -490,7 +490,7 @@ void FrmManEdit::buildStatusBar()
         m_panels[i] = new QLabel(bar);
         m_panels[i]->setObjectName(QStringLiteral("SB1_%1").arg(i + 1));
         m_panels[i]->setMinimumWidth(minWidths[i] + 8);
-        bar->addWidget(m_panels[i], i == 4 || i == 6 ? 1 : 0);
+        bar->addWidget(m_panels[i], i == 4 ? 1 : 0);
     }
     m_panels[1]->setText(kIdle);
 }
@@ -572,6 +572,9 @@ bool FrmManEdit::fillText(const QPointer<FrmManEdit> &self, unsigned generation)
             m_text->setUtf8(true);
             m_text->setEolMode(QsciScintilla::EolMode(eolMode));
             m_text->setLexer(m_lexer);
+            // Setting the lexer again resets the margins' looks.
+            applyPalette();
+            m_text->setMarginsFont(m_text->font());
             m_text->SendScintilla(QsciScintillaBase::SCI_ALLOCATE, (unsigned long)(m_pending.size() + 1));
             // Filling is part of loading, not an edit the user could undo.
             m_text->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0UL);
@@ -724,6 +727,24 @@ void FrmManEdit::setTextFont(const QFont &font)
     m_text->setMarginWidth(0, QStringLiteral("0%1").arg(std::max(m_lineCount, 999)));
 }
 
+void FrmManEdit::applyPalette()
+{
+    // The desktop theme's colours: the styles follow its text and base
+    // colours, the margins its window colours. Those of an enabled window:
+    // the window is disabled while a text goes in.
+    const QPalette palette = m_text->palette();
+    m_lexer->setPalette(palette);
+    m_text->setMarginsBackgroundColor(palette.color(QPalette::Active, QPalette::Window));
+    m_text->setMarginsForegroundColor(palette.color(QPalette::Active, QPalette::WindowText));
+    m_text->setFoldMarginColors(palette.color(QPalette::Active, QPalette::Window), palette.color(QPalette::Active, QPalette::Window));
+    m_text->setMarkerForegroundColor(palette.color(QPalette::Active, QPalette::Base));
+    m_text->setMarkerBackgroundColor(palette.color(QPalette::Active, QPalette::WindowText));
+    m_text->setCaretForegroundColor(palette.color(QPalette::Active, QPalette::Text));
+    m_text->setSelectionBackgroundColor(palette.color(QPalette::Active, QPalette::Highlight));
+    m_text->setSelectionForegroundColor(palette.color(QPalette::Active, QPalette::HighlightedText));
+    m_text->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, kMatchIndicator, palette.color(QPalette::Active, QPalette::Highlight));
+}
+
 void FrmManEdit::setActivity(const QString &text)
 {
     m_panels[1]->setText(text);
@@ -763,17 +784,8 @@ void FrmManEdit::onTimer()
 bool FrmManEdit::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (type == QEvent::PaletteChange && watched == m_text) {
-        // A new desktop theme: the styles follow its text and base colours.
-        m_lexer->setPalette(m_text->palette());
-        const QPalette palette = m_text->palette();
-        m_text->setMarginsBackgroundColor(palette.color(QPalette::Window));
-        m_text->setMarginsForegroundColor(palette.color(QPalette::WindowText));
-        m_text->setFoldMarginColors(palette.color(QPalette::Window), palette.color(QPalette::Window));
-        m_text->setCaretForegroundColor(palette.color(QPalette::Text));
-        m_text->setSelectionBackgroundColor(palette.color(QPalette::Highlight));
-        m_text->setSelectionForegroundColor(palette.color(QPalette::HighlightedText));
-    }
+    if (type == QEvent::PaletteChange && watched == m_text)
+        applyPalette();
     if (type == QEvent::KeyRelease || type == QEvent::MouseButtonRelease) {
         if (watched == m_text || watched == m_text->viewport()) {
             updateLinePanel();

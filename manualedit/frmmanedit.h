@@ -126,6 +126,7 @@ private:
     bool fillText(const QPointer<FrmManEdit> &self, unsigned generation);
     void applyStoredFont();
     void setTextFont(const QFont &font);
+    void applyPalette();
     void setText(QByteArray utf8);
     bool textComplete() const { return m_pending.isNull(); }
     QByteArrayView utf8Text() const;

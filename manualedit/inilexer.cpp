@@ -66,8 +66,8 @@ QString IniLexer::description(int style) const
 
 void IniLexer::setPalette(const QPalette &palette)
 {
-    const QColor background = palette.color(QPalette::Base);
-    const QColor text = palette.color(QPalette::Text);
+    const QColor background = palette.color(QPalette::Active, QPalette::Base);
+    const QColor text = palette.color(QPalette::Active, QPalette::Text);
     // Two sets of hues, for light and for dark desktops; either is darkened
     // or lightened further on a background where it would not read well.
     const bool dark = contrast(Qt::white, background) > contrast(Qt::black, background);
