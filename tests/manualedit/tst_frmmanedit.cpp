@@ -135,9 +135,12 @@ private slots:
             QTest::keyClicks(text(), QStringLiteral("x"));
             type(QStringLiteral("\u00E9"));
         }
-        QVERIFY(editor()->Save());
+        // Typing marks the text as modified in the status bar; Ctrl+S saves.
+        QLabel *modified = editor()->findChild<QLabel *>(QStringLiteral("SB1_6"));
+        QCOMPARE(modified->text(), QLatin1String(newLine ? "Modified" : ""));
+        QTest::keyClick(text(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(m_game->read(m_weapon), saved);
-        QVERIFY(!text()->isModified());
+        QVERIFY(!text()->isModified() && modified->text().isEmpty());
         QVERIFY(m_user.messages.isEmpty());
     }
 
@@ -345,6 +348,10 @@ private slots:
         QTest::mouseClick(findButton(), Qt::LeftButton);
         QCOMPARE(selection(), std::pair(1L, 3L));
         QCOMPARE(findButton()->text(), QStringLiteral("Find Next"));
+        // Every match is marked, the one not selected too.
+        for (const long at : {1L, 2L, 4L, 5L})
+            QVERIFY(sci(QsciScintillaBase::SCI_INDICATORALLONFOR, at) != 0);
+        QCOMPARE(sci(QsciScintillaBase::SCI_INDICATORALLONFOR, 3), 0L);
         QTest::mouseClick(findButton(), Qt::LeftButton);
         QCOMPARE(selection(), std::pair(4L, 6L));
         trigger("MnuFindNext");
