@@ -37,6 +37,29 @@ int byteFor(char16_t c)
     return -1;
 }
 
+// Copies a run of ASCII bytes, which is nearly all of a game file, sixteen at
+// a time from src + i to dst + o, moving both on; stops before the first
+// sixteen that hold another byte.
+void copyAscii(const unsigned char *src, qsizetype size, qsizetype &i, char *dst, qsizetype &o)
+{
+#if defined(__SSE2__)
+    while (i + 16 <= size) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
+        if (_mm_movemask_epi8(bytes) != 0)
+            break;
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + o), bytes);
+        i += 16;
+        o += 16;
+    }
+#else
+    Q_UNUSED(src);
+    Q_UNUSED(size);
+    Q_UNUSED(i);
+    Q_UNUSED(dst);
+    Q_UNUSED(o);
+#endif
+}
+
 } // namespace
 
 namespace CodePage {
@@ -109,19 +132,9 @@ QByteArray toUtf8(const char *data, qsizetype size)
     qsizetype i = 0;
     qsizetype o = 0;
     while (i < size) {
-#if defined(__SSE2__)
-        // Runs of ASCII, which is nearly all of a game file, are copied as they are.
-        while (i + 16 <= size) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
-            if (_mm_movemask_epi8(bytes) != 0)
-                break;
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + o), bytes);
-            i += 16;
-            o += 16;
-        }
+        copyAscii(src, size, i, dst, o);
         if (i >= size)
             break;
-#endif
         const char16_t c = kTable[src[i++]];
         if (c < 0x80) {
             dst[o++] = char(c);
@@ -147,18 +160,9 @@ QByteArray fromUtf8(const char *data, qsizetype size, qsizetype *unencodable)
     qsizetype i = 0;
     qsizetype o = 0;
     while (i < size) {
-#if defined(__SSE2__)
-        while (i + 16 <= size) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
-            if (_mm_movemask_epi8(bytes) != 0)
-                break;
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + o), bytes);
-            i += 16;
-            o += 16;
-        }
+        copyAscii(src, size, i, dst, o);
         if (i >= size)
             break;
-#endif
         const unsigned char lead = src[i];
         if (lead < 0x80) {
             dst[o++] = char(lead);
