@@ -1,165 +1,9 @@
 #include "datacheck.h"
 
-#include "sparse.h"
-#include "tvitem.h"
-
-#include "platform/eventyield.h"
-#include "platform/gamepath.h"
+#include "dataindex.h"
 
 #include <QHash>
 #include <QSet>
-
-namespace {
-
-const QStringList kKeywords{"Object", "Weapon", "Armor", "Locomotor", "CommandButton", "CommandSet"};
-
-struct Reference
-{
-    QString file;
-    int line;
-    QString kind;     // the keyword the name must be defined under
-    QString name;
-    QString owner;    // the block that names it
-};
-
-struct FileScan
-{
-    QString file;
-    QList<DataProblem> problems;
-    QList<Reference> references;
-    QHash<QString, QSet<QString>> defined; // keyword -> lower-case names
-    bool missing = false;
-};
-
-// "Name = Value ; comment" -> Name, or empty for lines that are not parameters.
-QString parameterName(const QString &line)
-{
-    const QString trimmed = line.trimmed();
-    if (trimmed.startsWith(QLatin1Char(';')))
-        return QString();
-    const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
-    return eq < 0 ? QString() : trimmed.left(eq).trimmed();
-}
-
-bool isNone(const QString &value)
-{
-    return value.isEmpty() || value.compare(QLatin1String("None"), Qt::CaseInsensitive) == 0;
-}
-
-// The names a Locomotor line gives: every word after the locomotor set
-// ("SET_NORMAL Wheels Skimmer"), or the one word of a line without a set.
-QStringList locomotorNames(const QString &line)
-{
-    QString value = line.mid(line.indexOf(QLatin1Char('=')) + 1);
-    value.truncate(value.indexOf(QLatin1Char(';')) < 0 ? value.size() : value.indexOf(QLatin1Char(';')));
-    QStringList words = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (words.size() > 1)
-        words.removeFirst();
-    return words;
-}
-
-// The keyword and name of a block header line, or an empty keyword.
-std::pair<QString, QString> header(const QString &line)
-{
-    // Most lines are indented body text: no keyword can start them.
-    if (line.isEmpty() || !line[0].isLetter())
-        return {};
-    for (const QString &keyword : kKeywords) {
-        const std::optional<QStringView> name = SParse::HeaderName(line, keyword);
-        if (name && !name->isEmpty())
-            return {keyword, name->toString()};
-    }
-    return {};
-}
-
-void scanFile(const QString &gamePath, const QString &file, FileScan &scan, const std::function<bool()> &cancelled)
-{
-    scan.file = file;
-    TVItem loader;
-    loader.BasePath = gamePath;
-    int lineNumber = 0;
-    bool inBlock = false;
-    QString keyword;
-    QString name;
-    int headerLine = 0;
-    QHash<QString, int> firstDefinition; // keyword + " " + lower-case name -> line
-
-    const auto missingEnd = [&](int line) {
-        scan.problems.append({file, headerLine, QStringLiteral("missing-end"),
-                              QStringLiteral("%1 %2 has no End line before %3").arg(keyword, name,
-                                  line > 0 ? QStringLiteral("line %1").arg(line) : QStringLiteral("the end of the file"))});
-    };
-
-    loader.setLineHandler([&](const QString &Line) {
-        EventYield::yield();
-        if (cancelled && cancelled())
-            return;
-        ++lineNumber;
-        const auto [headerKeyword, headerName] = header(Line);
-        if (!headerKeyword.isEmpty()) {
-            if (inBlock)
-                missingEnd(lineNumber);
-            keyword = headerKeyword;
-            name = headerName;
-            headerLine = lineNumber;
-            inBlock = true;
-            const QString key = keyword + QLatin1Char(' ') + name.toLower();
-            if (firstDefinition.contains(key)) {
-                scan.problems.append({file, lineNumber, QStringLiteral("duplicate"),
-                                      QStringLiteral("%1 %2 is already defined on line %3")
-                                          .arg(keyword, name)
-                                          .arg(firstDefinition.value(key))});
-            } else {
-                firstDefinition.insert(key, lineNumber);
-            }
-            scan.defined[keyword].insert(name.toLower());
-            return;
-        }
-        if (!inBlock)
-            return;
-        if (Line.startsWith(QLatin1String("end"), Qt::CaseInsensitive)) {
-            inBlock = false;
-            return;
-        }
-        const QString parameter = parameterName(Line);
-        if (parameter.isEmpty())
-            return;
-        const QString value = SParse::ParseValue(Line);
-        if (isNone(value))
-            return;
-        const auto refer = [&](const char *target, const QString &referred) {
-            scan.references.append({file, lineNumber, QLatin1String(target), referred, keyword + QLatin1Char(' ') + name});
-        };
-        if (keyword == QLatin1String("Object")) {
-            if (parameter == QLatin1String("Weapon")) {
-                refer("Weapon", value);
-            } else if (parameter == QLatin1String("Armor")) {
-                refer("Armor", value);
-            } else if (parameter == QLatin1String("Locomotor")) {
-                for (const QString &locomotor : locomotorNames(Line))
-                    refer("Locomotor", locomotor);
-            } else if (parameter == QLatin1String("CommandSet")) {
-                refer("CommandSet", value);
-            }
-        } else if (keyword == QLatin1String("CommandSet")) {
-            bool slot = false;
-            parameter.toInt(&slot);
-            if (slot)
-                refer("CommandButton", value);
-        }
-    });
-    const QString path = gamePath + QStringLiteral("\\Data\\INI\\") + file;
-    if (!GamePaths::FileExists(path)) {
-        scan.missing = true;
-        scan.problems.append({file, 0, QStringLiteral("missing-file"), QStringLiteral("%1 is missing").arg(file)});
-        return;
-    }
-    loader.OpenFile(path);
-    if (inBlock && !(cancelled && cancelled()))
-        missingEnd(0);
-}
-
-} // namespace
 
 namespace DataCheck {
 
@@ -177,15 +21,14 @@ const QStringList &dataFiles()
 
 QList<DataProblem> check(const QString &gamePath, const std::function<bool()> &cancelled)
 {
-    QList<FileScan> scans(dataFiles().size());
-    QHash<QString, QSet<QString>> defined;
-    for (qsizetype i = 0; i < scans.size(); ++i) {
-        if (cancelled && cancelled())
-            return {};
-        scanFile(gamePath, dataFiles()[i], scans[i], cancelled);
-        for (auto it = scans[i].defined.cbegin(); it != scans[i].defined.cend(); ++it)
-            defined[it.key()].unite(it.value());
-    }
+    DataIndex index;
+    if (!index.build(gamePath, cancelled))
+        return {};
+    return check(index);
+}
+
+QList<DataProblem> check(const DataIndex &index)
+{
     static const QHash<QString, QString> kinds{
         {"Weapon", "unknown-weapon"},       {"Armor", "unknown-armor"},
         {"Locomotor", "unknown-locomotor"}, {"CommandButton", "unknown-button"},
@@ -198,18 +41,51 @@ QList<DataProblem> check(const QString &gamePath, const std::function<bool()> &c
         {"CommandButton", "CommandButton.ini"}, {"CommandSet", "CommandSet.ini"},
     };
     QSet<QString> unchecked;
-    for (const FileScan &scan : scans) {
-        if (scan.missing)
-            unchecked.insert(definingFile.key(scan.file));
+    QHash<QString, QSet<QString>> defined; // keyword -> lower-case names
+    for (int i = 0; i < index.fileCount(); ++i) {
+        const FileIndex &file = index.file(i);
+        if (file.missing)
+            unchecked.insert(definingFile.key(dataFiles()[i]));
+        for (const IndexBlock &block : file.blocks)
+            defined[block.kind].insert(block.name.toLower());
     }
+
     QList<DataProblem> problems;
-    for (const FileScan &scan : scans) {
-        QList<DataProblem> fileProblems = scan.problems;
-        for (const Reference &ref : scan.references) {
+    for (int i = 0; i < index.fileCount(); ++i) {
+        const QString &name = dataFiles()[i];
+        const FileIndex &file = index.file(i);
+        if (file.missing) {
+            problems.append({name, 0, QStringLiteral("missing-file"), QStringLiteral("%1 is missing").arg(name)});
+            continue;
+        }
+        QList<DataProblem> fileProblems;
+        QHash<QString, int> firstDefinition; // keyword + " " + lower-case name -> line
+        for (qsizetype b = 0; b < file.blocks.size(); ++b) {
+            const IndexBlock &block = file.blocks[b];
+            const QString key = block.kind + QLatin1Char(' ') + block.name.toLower();
+            if (const auto first = firstDefinition.constFind(key); first != firstDefinition.cend()) {
+                fileProblems.append({name, block.line, QStringLiteral("duplicate"),
+                                     QStringLiteral("%1 %2 is already defined on line %3")
+                                         .arg(block.kind, block.name)
+                                         .arg(*first)});
+            } else {
+                firstDefinition.insert(key, block.line);
+            }
+            if (block.endLine == 0) {
+                // A block without an End line runs until the next header cuts it.
+                const QString until = b + 1 < file.blocks.size()
+                                          ? QStringLiteral("line %1").arg(file.blocks[b + 1].line)
+                                          : QStringLiteral("the end of the file");
+                fileProblems.append({name, block.line, QStringLiteral("missing-end"),
+                                     QStringLiteral("%1 %2 has no End line before %3").arg(block.kind, block.name, until)});
+            }
+        }
+        for (const IndexReference &ref : file.references) {
             if (!unchecked.contains(ref.kind) && !defined.value(ref.kind).contains(ref.name.toLower())) {
-                fileProblems.append({ref.file, ref.line, kinds.value(ref.kind),
-                                     QStringLiteral("%1 names the %2 %3, which no block defines")
-                                         .arg(ref.owner, ref.kind, ref.name)});
+                const IndexBlock &owner = file.blocks[ref.block];
+                fileProblems.append({name, ref.line, kinds.value(ref.kind),
+                                     QStringLiteral("%1 %2 names the %3 %4, which no block defines")
+                                         .arg(owner.kind, owner.name, ref.kind, ref.name)});
             }
         }
         std::stable_sort(fileProblems.begin(), fileProblems.end(),

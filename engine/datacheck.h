@@ -5,9 +5,12 @@
 
 #include <functional>
 
+class DataIndex;
+
 // Checks the thirteen data files of a game folder against each other: blocks
 // without an end line, blocks defined twice, and names that refer to nothing.
-// Each file is read once, through the same line loader as every lookup.
+// The check reads the engine's index (dataindex.h): each file is read once,
+// through the same line loader and header rule as every lookup.
 struct DataProblem
 {
     QString file; // relative to Data\INI, as "Object\FactionUnit.ini"
@@ -23,8 +26,11 @@ const QStringList &dataFiles();
 
 // A missing data file is one problem of kind "missing-file" (line 0), and
 // the names of the kind it defines are then not checked. When cancelled
-// returns true (it is asked between lines), the check stops and the result
-// is incomplete.
+// returns true (it is asked between lines), the check stops and returns nothing.
 QList<DataProblem> check(const QString &gamePath, const std::function<bool()> &cancelled = {});
+
+// The problems of an index already built, as check reports them: each file's
+// problems in line order, files in dataFiles() order.
+QList<DataProblem> check(const DataIndex &index);
 
 } // namespace DataCheck

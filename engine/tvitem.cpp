@@ -4,6 +4,7 @@
 #include "platform/eventyield.h"
 #include "platform/gamepath.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaMethod>
@@ -54,7 +55,19 @@ void TVItem::OpenFile(const QString &strFileName)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
+    readDevice(file);
+}
 
+void TVItem::ReadText(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    readDevice(buffer);
+}
+
+void TVItem::readDevice(QIODevice &file)
+{
     std::vector<char> chunk(kChunkSize);
     QByteArray pending; // bytes of a line that runs past the end of a chunk
     bool skipLeadingLf = false; // the previous chunk ended with CR

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QIODevice;
+
 // Reads game files line by line and raises one NewLine per line; every reader
 // of game data in the program is a handler of these events.
 //
@@ -43,6 +45,9 @@ public:
 
     // Reads a file given by its full path (Windows or native form).
     void OpenFile(const QString &strFileName);
+    // Reads bytes held in memory (a stock copy, an editor's text) exactly as
+    // OpenFile reads a file with those bytes.
+    void ReadText(const QByteArray &bytes);
     // ProcStart, the lines of BasePath\Data\INI\IniName (Object\FactionUnit.ini
     // when IniName is null), ProcDone.
     void GetFUnitData(const QString &IniName = QString());
@@ -56,5 +61,7 @@ signals:
     void LoadingItem(const QString &Key, int Index);
 
 private:
+    void readDevice(QIODevice &file);
+
     LineHandler m_lineHandler;
 };
