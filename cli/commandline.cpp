@@ -48,6 +48,10 @@ const CommandLine::Command CommandLine::kCommands[] = {
     {"check", "GAME",
      "check the data files against each other: file, line, kind and message of each problem; exit 1 when any",
      "zarnith-cli check ~/Torvane", 1, 1, &CommandLine::check},
+    {"refs", "GAME NAME",
+     "print where a name is defined and used: role (defined or used), kind, name, file and line, tab-separated; "
+     "exit 1 when neither",
+     "zarnith-cli refs ~/Torvane TankPlate", 2, 2, &CommandLine::refs},
     {"help", "", "print this list", "zarnith-cli help", 0, 0, &CommandLine::help},
 };
 

@@ -46,6 +46,7 @@ private:
     int cmdbutton(const QStringList &args);
     int cmdset(const QStringList &args);
     int check(const QStringList &args);
+    int refs(const QStringList &args);
     int help(const QStringList &args);
 
     // Opens the stock table (the program folder's Data.DBF when path is empty).
@@ -53,6 +54,8 @@ private:
 
     // Sets the game folder; false (after a message) when it is not a folder.
     bool useGame(const QString &folder);
+    // True (after a message) when the game folder holds none of the data files.
+    bool noDataFiles();
     // "Object/FactionUnit.ini" and "Object\FactionUnit.ini" both name the same file.
     static QString iniArgument(const QString &arg);
     // Game text as Windows-1252 bytes, with CR and LF shown as \r and \n.

@@ -166,11 +166,50 @@ private slots:
         QVERIFY2(r.out.contains("Max Health\t111\n"), r.out.constData());
     }
 
+    void refsListsDefinitionsThenUses_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::newRow("defined twice and used") << "treads" << 0
+            << QByteArray("defined\tLocomotor\tTreads\tLocomotor.ini\t1\n"
+                          "defined\tLocomotor\tTREADS\tLocomotor.ini\t3\n"
+                          "used\tObject\tTank\tObject\\FactionUnit.ini\t2\n"
+                          "used\tObject\tJeep\tObject\\CivilianUnit.ini\t2\n");
+        QTest::newRow("used only") << "Hover" << 0 << QByteArray("used\tObject\tTank\tObject\\FactionUnit.ini\t2\n");
+        QTest::newRow("defined only") << "Jeep" << 0
+            << QByteArray("defined\tObject\tJeep\tObject\\CivilianUnit.ini\t1\n");
+        QTest::newRow("neither") << "Nothing" << 1 << QByteArray();
+    }
+    void refsListsDefinitionsThenUses()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        TestGame game;
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"),
+                              crlf({"Object Tank", "  Locomotor = SET_NORMAL Treads Hover", "End"})));
+        QVERIFY(game.writeIni(QStringLiteral("Object/CivilianUnit.ini"),
+                              crlf({"Object Jeep", "  Locomotor = Treads", "End"})));
+        QVERIFY(game.writeIni(QStringLiteral("Locomotor.ini"),
+                              crlf({"Locomotor Treads", "End", "Locomotor TREADS", "End"})));
+        const Result r = runCli({"refs", game.path(), name});
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.out, out);
+    }
+
+    void refsWithoutDataFilesExitsWithTwo()
+    {
+        TestGame game;
+        QCOMPARE(runCli({"refs", game.path(), "Tank"}).status, 2);
+        QCOMPARE(runCli({"refs", game.path()}).status, 2);
+    }
+
     void helpListsEveryCommand()
     {
         const Result r = runCli({"--help"});
         QCOMPARE(r.status, 0);
-        for (const char *command : {"block", "value", "locomotors", "stock", "weapon", "armour", "cmdbutton", "cmdset"})
+        for (const char *command : {"block", "value", "locomotors", "stock", "weapon", "armour", "cmdbutton", "cmdset", "refs"})
             QVERIFY2(r.out.contains(QByteArray("  ") + command + ' '), command);
     }
 };
