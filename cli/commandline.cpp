@@ -52,6 +52,10 @@ const CommandLine::Command CommandLine::kCommands[] = {
      "print where a name is defined and used: role (defined or used), kind, name, file and line, tab-separated; "
      "exit 1 when neither",
      "zarnith-cli refs ~/Torvane TankPlate", 2, 2, &CommandLine::refs},
+    {"diff", "GAME [TABLE.DBF]",
+     "compare the data files with the stock table block by block: file, state, kind, name, line and text of each "
+     "difference; exit 1 when any",
+     "zarnith-cli diff ~/Torvane", 1, 2, &CommandLine::diff},
     {"help", "", "print this list", "zarnith-cli help", 0, 0, &CommandLine::help},
 };
 

@@ -47,6 +47,7 @@ private:
     int cmdset(const QStringList &args);
     int check(const QStringList &args);
     int refs(const QStringList &args);
+    int diff(const QStringList &args);
     int help(const QStringList &args);
 
     // Opens the stock table (the program folder's Data.DBF when path is empty).

@@ -3,9 +3,12 @@
 #include "engine/datacheck.h"
 #include "engine/dataindex.h"
 #include "engine/globals.h"
+#include "engine/stockdiff.h"
 #include "platform/gamepath.h"
+#include "startup/dbctl.h"
 
-// The commands over the whole data set.
+// The commands over the whole data set: where names are defined and used,
+// what differs from the stock files.
 
 bool CommandLine::noDataFiles()
 {
@@ -35,4 +38,25 @@ int CommandLine::refs(const QStringList &args)
     }
     write(out);
     return defined.isEmpty() && used.isEmpty() ? 1 : 0;
+}
+
+int CommandLine::diff(const QStringList &args)
+{
+    if (!useGame(args[0]))
+        return 2;
+    DBCtl table;
+    if (!openStock(args.value(1), table))
+        return 2;
+    QList<std::optional<QByteArray>> stock;
+    QString error;
+    if (!StockDiff::stockTexts(table, &stock, &error))
+        return fail(2, error);
+    const QList<StockDiff::Row> rows = StockDiff::rows(StockDiff::compare(GamePath, stock));
+    QByteArray out;
+    for (const StockDiff::Row &row : rows) {
+        out += rowText(row.file) + '\t' + row.state.toLatin1() + '\t' + rowText(row.kind) + '\t' + rowText(row.name) + '\t'
+               + QByteArray::number(row.line) + '\t' + rowText(row.text) + '\n';
+    }
+    write(out);
+    return rows.isEmpty() ? 0 : 1;
 }

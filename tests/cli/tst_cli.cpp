@@ -1,6 +1,7 @@
 #include "../common/testgame.h"
 #include "../common/unprivileged.h"
 
+#include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -21,6 +22,19 @@ Result runCli(const QStringList &args)
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
             process.readAllStandardError()};
+}
+
+// A game folder holding a copy of the stock data files.
+bool copyStock(const TestGame &game)
+{
+    const QString stock = QStringLiteral(ZARNITH_STOCK_DIR);
+    QDirIterator it(stock, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (!file.open(QIODevice::ReadOnly) || !game.write(QDir(stock).relativeFilePath(file.fileName()), file.readAll()))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -205,11 +219,54 @@ private slots:
         QCOMPARE(runCli({"refs", game.path()}).status, 2);
     }
 
+    void diffShowsWhatChangedFromStock()
+    {
+        TestGame game;
+        QVERIFY(copyStock(game));
+        const Result same = runCli({"diff", game.path()});
+        QCOMPARE(same.status, 0);
+        QCOMPARE(same.out, QByteArray());
+
+        const auto edit = [&](const char *file, const std::function<void(QByteArray &)> &change) {
+            const QString path = QStringLiteral("Data/INI/") + QLatin1String(file);
+            QByteArray bytes = game.read(path);
+            change(bytes);
+            return game.write(path, bytes);
+        };
+        // Line ends and trailing blanks do not count; a comment does.
+        QVERIFY(edit("CommandSet.ini", [](QByteArray &b) { b.replace("\r\n", " \t\n"); }));
+        QVERIFY(edit("CommandButton.ini", [](QByteArray &b) { b.replace("; Torvane - CommandButton.ini", "; Mine"); }));
+        QVERIFY(edit("Weapon.ini", [](QByteArray &b) {
+            b.replace("  PrimaryDamage            = 60.0", "  PrimaryDamage            = 61.0");
+        }));
+        QVERIFY(edit("Armor.ini", [](QByteArray &b) { b += "Armor NewPlate\r\n  Armor = SMALL_ARMS 10%\r\nEnd\r\n"; }));
+        QVERIFY(edit("Locomotor.ini", [](QByteArray &b) {
+            const qsizetype start = b.indexOf("Locomotor HarrowTreads");
+            b.remove(start, b.indexOf("End\r\n", start) + 5 - start);
+        }));
+        QVERIFY(QFile::remove(game.path() + QStringLiteral("/Data/INI/Object/NatureProp.ini")));
+
+        const Result r = runCli({"diff", game.path()});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QByteArray("Object\\NatureProp.ini\tmissing-file\t\t\t0\t\n"
+                                   "Weapon.ini\t-\tWeapon\tHarrowCannonMk1\t13\t  PrimaryDamage            = 60.0\n"
+                                   "Weapon.ini\t+\tWeapon\tHarrowCannonMk1\t13\t  PrimaryDamage            = 61.0\n"
+                                   "Armor.ini\tadded\tArmor\tNewPlate\t134\t\n"
+                                   "Locomotor.ini\tremoved\tLocomotor\tHarrowTreads\t16\t\n"
+                                   "CommandButton.ini\t-\t\t\t2\t; Torvane - CommandButton.ini\n"
+                                   "CommandButton.ini\t+\t\t\t2\t; Mine\n"));
+
+        TestGame bad;
+        QVERIFY(bad.write(QStringLiteral("Bad.DBF"), QByteArray(40, '\x30')));
+        QCOMPARE(runCli({"diff", game.path(), bad.path() + QStringLiteral("/Bad.DBF")}).status, 2);
+    }
+
     void helpListsEveryCommand()
     {
         const Result r = runCli({"--help"});
         QCOMPARE(r.status, 0);
-        for (const char *command : {"block", "value", "locomotors", "stock", "weapon", "armour", "cmdbutton", "cmdset", "refs"})
+        for (const char *command : {"block", "value", "locomotors", "stock", "weapon", "armour", "cmdbutton", "cmdset", "refs",
+                                    "diff"})
             QVERIFY2(r.out.contains(QByteArray("  ") + command + ' '), command);
     }
 };
