@@ -56,6 +56,10 @@ const CommandLine::Command CommandLine::kCommands[] = {
      "compare the data files with the stock table block by block: file, state, kind, name, line and text of each "
      "difference; exit 1 when any",
      "zarnith-cli diff ~/Torvane", 1, 2, &CommandLine::diff},
+    {"table", "KIND GAME [--format tsv|csv|json]",
+     "print every block of a kind (objects, weapons, armours, locomotors, commandbuttons, commandsets) with its "
+     "parameters, as UTF-8",
+     "zarnith-cli table weapons ~/Torvane --format csv", 2, 4, &CommandLine::table},
     {"help", "", "print this list", "zarnith-cli help", 0, 0, &CommandLine::help},
 };
 

@@ -4,11 +4,12 @@
 #include "engine/dataindex.h"
 #include "engine/globals.h"
 #include "engine/stockdiff.h"
+#include "engine/tables.h"
 #include "platform/gamepath.h"
 #include "startup/dbctl.h"
 
 // The commands over the whole data set: where names are defined and used,
-// what differs from the stock files.
+// what differs from the stock files, every block of a kind as a table.
 
 bool CommandLine::noDataFiles()
 {
@@ -59,4 +60,26 @@ int CommandLine::diff(const QStringList &args)
     }
     write(out);
     return rows.isEmpty() ? 0 : 1;
+}
+
+int CommandLine::table(const QStringList &args)
+{
+    const std::optional<QString> keyword = Tables::keywordOf(args[0]);
+    QString format = QStringLiteral("tsv");
+    if (args.size() == 4 && args[2] == QLatin1String("--format"))
+        format = args[3];
+    const bool formatKnown = QStringList{"tsv", "csv", "json"}.contains(format);
+    if (!keyword || !formatKnown || args.size() == 3 || (args.size() == 4 && args[2] != QLatin1String("--format")))
+        return fail(2, QStringLiteral("usage: zarnith-cli table %1 GAME [--format tsv|csv|json]")
+                           .arg(Tables::kinds().join(u'|')));
+    if (!useGame(args[1]) || noDataFiles())
+        return 2;
+    const QList<TableRecord> records = Tables::read(GamePath, *keyword);
+    if (format == QLatin1String("json"))
+        write(Tables::json(records));
+    else if (format == QLatin1String("csv"))
+        write(Tables::csv(records));
+    else
+        write(Tables::tsv(records));
+    return 0;
 }

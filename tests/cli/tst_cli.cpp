@@ -2,6 +2,9 @@
 #include "../common/unprivileged.h"
 
 #include <QDirIterator>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -35,6 +38,42 @@ bool copyStock(const TestGame &game)
             return false;
     }
     return true;
+}
+
+// The fields of RFC 4180 text, row by row.
+QList<QStringList> readCsv(const QByteArray &bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    QList<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    const auto at = [&](qsizetype i) { return i < text.size() ? text[i] : QChar(); };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && at(i + 1) == u'"')
+                field += text[++i];
+            else if (c == u'"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u',') {
+            row << field;
+            field.clear();
+        } else if (c == u'\r' && at(i + 1) == u'\n') {
+            row << field;
+            rows << row;
+            row.clear();
+            field.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return rows;
 }
 
 } // namespace
@@ -261,12 +300,91 @@ private slots:
         QCOMPARE(runCli({"diff", game.path(), bad.path() + QStringLiteral("/Bad.DBF")}).status, 2);
     }
 
+    // Every format holds the same records: JSON read back by QJsonDocument,
+    // CSV by the reader above, TSV split at tabs.
+    void tableFormatsReadBackAlike_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("firstKey");
+        QTest::addColumn<QString>("firstValue");
+        QTest::newRow("objects") << "objects" << "AmericaSapperTractor" << "Object\\FactionUnit.ini" << 21 << "Title"
+                                 << "TXT:AmSapperTractor";
+        QTest::newRow("weapons") << "weapons" << "HarrowCannonMk1" << "Weapon.ini" << 12 << "PrimaryDamage" << "60.0";
+        QTest::newRow("locomotors") << "locomotors" << "HarrowTreads" << "Locomotor.ini" << 16 << "Surfaces"
+                                    << "GROUND RUBBLE";
+        QTest::newRow("command sets") << "commandsets" << "AmericaSapperCommandSet" << "CommandSet.ini" << 13 << "1"
+                                      << "Cmd_AmericaBuildGarrisonHQ";
+    }
+    void tableFormatsReadBackAlike()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, first);
+        QFETCH(QString, file);
+        QFETCH(int, line);
+        QFETCH(QString, firstKey);
+        QFETCH(QString, firstValue);
+        const QString stock = QStringLiteral(ZARNITH_STOCK_DIR);
+        const Result json = runCli({"table", kind, stock, "--format", "json"});
+        QCOMPARE(json.status, 0);
+        QJsonParseError error;
+        const QJsonArray records = QJsonDocument::fromJson(json.out, &error).array();
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+        QVERIFY(records.size() > 3);
+        const QJsonObject record = records.first().toObject();
+        QCOMPARE(record.value("name").toString(), first);
+        QCOMPARE(record.value("file").toString(), file);
+        QCOMPARE(record.value("line").toInt(), line);
+        const QJsonArray param = record.value("params").toArray().first().toArray();
+        QCOMPARE(param.at(0).toString(), firstKey);
+        QCOMPARE(param.at(1).toString(), firstValue);
+
+        const QList<QStringList> csv = readCsv(runCli({"table", kind, stock, "--format", "csv"}).out);
+        const QList<QByteArray> tsv = runCli({"table", kind, stock}).out.split('\n');
+        QCOMPARE(csv.size(), records.size() + 1);
+        QCOMPARE(tsv.size(), records.size() + 2); // and the empty piece after the last line end
+        QCOMPARE(csv.first().mid(0, 4), (QStringList{"name", "file", "line", firstKey}));
+        QCOMPARE(csv.value(1).mid(0, 4), (QStringList{first, file, QString::number(line), firstValue}));
+        QCOMPARE(QString::fromUtf8(tsv.value(1)).split(u'\t'), csv.value(1));
+        for (qsizetype i = 0; i < records.size(); ++i)
+            QCOMPARE(csv[i + 1].first(), records[i].toObject().value("name").toString());
+    }
+
+    void tableJoinsRepeatedKeysAndKeepsNestedBlocksInJson()
+    {
+        const QString stock = QStringLiteral(ZARNITH_STOCK_DIR);
+        const QList<QStringList> armours = readCsv(runCli({"table", "armours", stock, "--format", "csv"}).out);
+        // The values of the repeated key, each without its comment.
+        QVERIFY2(armours.value(1).value(3).startsWith(QLatin1String("SMALL_ARMS        20% | GATTLING          25% | ")),
+                 qPrintable(armours.value(1).value(3)));
+        QVERIFY2(armours.value(1).value(3).contains(QLatin1String(" | CRUSH             10% | ")),
+                 qPrintable(armours.value(1).value(3)));
+        const QJsonObject tractor = QJsonDocument::fromJson(runCli({"table", "objects", stock, "--format", "json"}).out)
+                                        .array().first().toObject();
+        const QJsonObject visual = tractor.value("blocks").toArray().first().toObject();
+        QCOMPARE(visual.value("header").toString(), QStringLiteral("Visual = MeshVisual Vis01"));
+        QCOMPARE(visual.value("blocks").toArray().size(), 2); // Pose DEFAULT, Pose BUILDING
+        QCOMPARE(visual.value("blocks").toArray().last().toObject().value("params").toArray().size(), 2);
+        const QStringList names{"ArmorSet", "Durability = StandardDurability Dur01"};
+        for (const QString &header : names) {
+            const QJsonArray blocks = tractor.value("blocks").toArray();
+            QVERIFY2(std::any_of(blocks.begin(), blocks.end(),
+                                 [&](const QJsonValue &b) { return b.toObject().value("header").toString() == header; }),
+                     qPrintable(header));
+        }
+        for (const QStringList &args : {QStringList{"table", "units", stock}, QStringList{"table", "objects", stock, "--format", "xml"},
+                                        QStringList{"table", "objects", stock, "--format"}})
+            QCOMPARE(runCli(args).status, 2);
+    }
+
     void helpListsEveryCommand()
     {
         const Result r = runCli({"--help"});
         QCOMPARE(r.status, 0);
         for (const char *command : {"block", "value", "locomotors", "stock", "weapon", "armour", "cmdbutton", "cmdset", "refs",
-                                    "diff"})
+                                    "diff", "table"})
             QVERIFY2(r.out.contains(QByteArray("  ") + command + ' '), command);
     }
 };
