@@ -74,8 +74,9 @@ int CommandLine::table(const QStringList &args)
                            .arg(Tables::kinds().join(u'|')));
     if (!useGame(args[1]) || noDataFiles())
         return 2;
-    const QList<TableRecord> records = Tables::read(GamePath, *keyword);
-    if (format == QLatin1String("json"))
+    const bool json = format == QLatin1String("json");
+    const QList<TableRecord> records = Tables::read(GamePath, *keyword, json);
+    if (json)
         write(Tables::json(records));
     else if (format == QLatin1String("csv"))
         write(Tables::csv(records));

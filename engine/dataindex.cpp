@@ -25,15 +25,66 @@ bool isSlotWord(QStringView word)
     return false;
 }
 
-// The words of a parameter line's value: after the first "=", before any ";",
-// separated by spaces (tabs are not separators, as in every value read).
-QList<QStringView> valueWords(QStringView line)
+// The value part of a parameter line: after the first "=", before any ";".
+QStringView valuePart(QStringView line)
 {
     QStringView value = line.mid(line.indexOf(QLatin1Char('=')) + 1);
     const qsizetype semi = value.indexOf(QLatin1Char(';'));
-    if (semi >= 0)
-        value.truncate(semi);
-    return value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return semi < 0 ? value : value.left(semi);
+}
+
+// Calls word for each space-separated word of text (tabs are not separators,
+// as in every value read); stops early when word returns false.
+template<typename F>
+void forEachWord(QStringView text, F word)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n) {
+        while (i < n && text[i] == QLatin1Char(' '))
+            ++i;
+        const qsizetype start = i;
+        while (i < n && text[i] != QLatin1Char(' '))
+            ++i;
+        if (i > start && !word(text.mid(start, i - start)))
+            return;
+    }
+}
+
+qsizetype wordCount(QStringView text)
+{
+    qsizetype count = 0;
+    forEachWord(text, [&](QStringView) { return ++count < 2; });
+    return count;
+}
+
+// SParse::ParseValue without a copy: the last space-separated word before the
+// first ";" (the line's parameter name comes first, so no line here starts with ";").
+QStringView lastWord(QStringView line)
+{
+    const qsizetype semi = line.indexOf(QLatin1Char(';'));
+    QStringView s = semi < 0 ? line : line.left(semi);
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s[b] == QLatin1Char(' '))
+        ++b;
+    while (e > b && s[e - 1] == QLatin1Char(' '))
+        --e;
+    s = s.mid(b, e - b);
+    const qsizetype space = s.lastIndexOf(QLatin1Char(' '));
+    return space < 0 ? s : s.mid(space + 1);
+}
+
+// The parameter a line sets when it is "Name = ...", with blanks allowed
+// around the name: the line's first word and true when it is word.
+bool setsParameter(QStringView line, qsizetype start, QLatin1StringView word)
+{
+    if (line.size() - start < word.size() || QStringView(line).mid(start, word.size()) != word)
+        return false;
+    qsizetype i = start + word.size();
+    while (i < line.size() && line[i].isSpace())
+        ++i;
+    return i < line.size() && line[i] == QLatin1Char('=');
 }
 
 } // namespace
@@ -78,7 +129,7 @@ FileIndexBuilder::LineRole FileIndexBuilder::addLine(QStringView line)
     }
     if (!m_inBlock)
         return Outside;
-    if (DataIndex::isEndLine(line)) {
+    if (!line.isEmpty() && (line[0] == QLatin1Char('e') || line[0] == QLatin1Char('E')) && DataIndex::isEndLine(line)) {
         m_index.blocks.last().endLine = number;
         m_index.blocks.last().lastLine = number;
         m_inBlock = false;
@@ -91,50 +142,73 @@ FileIndexBuilder::LineRole FileIndexBuilder::addLine(QStringView line)
 
 void FileIndexBuilder::scanReferences(QStringView line, int number)
 {
-    // "Name = Value ; comment": the parameter's name, from the line trimmed.
-    const QStringView trimmed = line.trimmed();
-    if (trimmed.isEmpty() || trimmed[0] == QLatin1Char(';'))
+    // Most body lines name nothing: their first character rules them out
+    // before any other work. A parameter's name is the text before the first
+    // "=", blanks around it ignored.
+    qsizetype start = 0;
+    while (start < line.size() && line[start].isSpace())
+        ++start;
+    if (start == line.size())
         return;
-    const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
-    if (eq <= 0)
-        return;
-    const QStringView parameter = trimmed.left(eq).trimmed();
+    const QChar first = line[start];
     const int block = int(m_index.blocks.size()) - 1;
     const auto refer = [&](int keyword, QStringView name) {
         m_index.references.append({DataIndex::keywords()[keyword], name.toString(), block, number});
     };
     if (m_kind == CommandSetKeyword) {
-        bool slot = false;
-        (void)parameter.toInt(&slot);
-        if (!slot)
+        // A numbered slot: "  1 = Command_Stop".
+        if (!first.isDigit() && first != QLatin1Char('+') && first != QLatin1Char('-'))
             return;
-        const QString value = SParse::ParseValue(line);
-        if (!isNone(value))
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            return;
+        bool slot = false;
+        (void)line.left(eq).trimmed().toInt(&slot);
+        const QStringView value = lastWord(line);
+        if (slot && !isNone(value))
             refer(CommandButtonKeyword, value);
         return;
     }
-    if (parameter == QLatin1String("Weapon")) {
-        QList<QStringView> words = valueWords(line);
-        if (words.size() > 1)
-            words.removeIf(isSlotWord);
-        for (QStringView word : words) {
-            if (!isNone(word))
-                refer(WeaponKeyword, word);
+    switch (first.unicode()) {
+    case 'W':
+        if (setsParameter(line, start, QLatin1StringView("Weapon"))) {
+            // Every weapon of the line: the words other than the slot words
+            // when there are several ("PRIMARY Cannon", "PRIMARY A SECONDARY B").
+            const QStringView value = valuePart(line);
+            const bool several = wordCount(value) > 1;
+            forEachWord(value, [&](QStringView word) {
+                if (!(several && isSlotWord(word)) && !isNone(word))
+                    refer(WeaponKeyword, word);
+                return true;
+            });
         }
-    } else if (parameter == QLatin1String("Armor") || parameter == QLatin1String("CommandSet")) {
-        const QString value = SParse::ParseValue(line);
-        if (!isNone(value))
-            refer(parameter == QLatin1String("Armor") ? ArmorKeyword : CommandSetKeyword, value);
-    } else if (parameter == QLatin1String("Locomotor")) {
+        break;
+    case 'A':
+    case 'C': {
+        const bool armour = first == QLatin1Char('A');
+        if (setsParameter(line, start, armour ? QLatin1StringView("Armor") : QLatin1StringView("CommandSet"))) {
+            const QStringView value = lastWord(line);
+            if (!isNone(value))
+                refer(armour ? ArmorKeyword : CommandSetKeyword, value);
+        }
+        break;
+    }
+    case 'L':
         // Every word after the locomotor set ("SET_NORMAL Wheels Skimmer"), or
         // the one word of a line without a set; a line ending in None names nothing.
-        if (isNone(SParse::ParseValue(line)))
-            return;
-        QList<QStringView> words = valueWords(line);
-        if (words.size() > 1)
-            words.removeFirst();
-        for (QStringView word : words)
-            refer(LocomotorKeyword, word);
+        if (setsParameter(line, start, QLatin1StringView("Locomotor")) && !isNone(lastWord(line))) {
+            const QStringView value = valuePart(line);
+            bool skip = wordCount(value) > 1;
+            forEachWord(value, [&](QStringView word) {
+                if (!skip)
+                    refer(LocomotorKeyword, word);
+                skip = false;
+                return true;
+            });
+        }
+        break;
+    default:
+        break;
     }
 }
 

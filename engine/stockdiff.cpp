@@ -16,12 +16,22 @@
 
 namespace {
 
-// A file's lines and index, read through the line loader. Every line end
-// counts, a lone LF too, so a file saved with other line ends reads the same.
+// A file's bytes, its lines and its index. The index is read through the
+// line loader; the lines are the same lines as byte ranges, so that only the
+// lines shown are decoded. Every line end counts, a lone LF too, so a file
+// saved with other line ends reads the same.
 struct Text
 {
     FileIndex index;
-    QStringList lines;
+    QByteArray bytes;
+    std::vector<std::pair<qsizetype, qsizetype>> lines; // start and length
+
+    QByteArrayView raw(qsizetype i) const
+    {
+        return QByteArrayView(bytes.constData() + lines[size_t(i)].first, lines[size_t(i)].second);
+    }
+    QString line(qsizetype i) const { return CodePage::decode(raw(i).data(), raw(i).size()); }
+    qsizetype count() const { return qsizetype(lines.size()); }
 };
 
 QByteArray withCrLfEnds(const QByteArray &bytes)
@@ -60,25 +70,39 @@ QByteArray withCrLfEnds(const QByteArray &bytes)
 Text load(const QByteArray &bytes)
 {
     Text text;
+    text.bytes = withCrLfEnds(bytes);
     FileIndexBuilder builder(text.index);
     TVItem loader;
     loader.setLineHandler([&](const QString &line) {
         EventYield::yield();
         builder.addLine(line);
-        text.lines.append(line);
     });
-    loader.ReadText(withCrLfEnds(bytes));
+    loader.ReadText(text.bytes);
     builder.finish();
+    // The loader's rule: CR LF or a lone CR ends a line (no lone LF is left);
+    // a last line without a line end counts when it holds anything.
+    const char *data = text.bytes.constData();
+    const qsizetype size = text.bytes.size();
+    text.lines.reserve(size_t(text.index.lineCount));
+    qsizetype start = 0;
+    while (start < size) {
+        const void *cr = std::memchr(data + start, '\r', size_t(size - start));
+        const qsizetype end = cr ? static_cast<const char *>(cr) - data : size;
+        text.lines.emplace_back(start, end - start);
+        start = end + 1;
+        if (cr && start < size && data[start] == '\n')
+            ++start;
+    }
     return text;
 }
 
 // The line without the spaces and tabs at its end: what two lines are compared by.
-QStringView compared(const QString &line)
+QByteArrayView compared(QByteArrayView line)
 {
     qsizetype end = line.size();
-    while (end > 0 && (line[end - 1] == QLatin1Char(' ') || line[end - 1] == QLatin1Char('\t')))
+    while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\t'))
         --end;
-    return QStringView(line).left(end);
+    return line.first(end);
 }
 
 // A shortest edit script between two line sequences (Myers' O(ND) algorithm,
@@ -93,7 +117,7 @@ public:
         int count;
     };
 
-    LineDiff(const QList<QStringView> &a, const QList<QStringView> &b)
+    LineDiff(const QList<QByteArrayView> &a, const QList<QByteArrayView> &b)
         : m_a(a)
         , m_b(b)
     {
@@ -145,7 +169,7 @@ private:
         const int m = b1 - b0;
         const int maxD = (n + m + 1) / 2;
         const int offset = maxD;
-        const int length = 2 * maxD;
+        const int length = 2 * maxD + 2;
         std::vector<int> v1(size_t(length), -1);
         std::vector<int> v2(size_t(length), -1);
         v1[size_t(offset + 1)] = 0;
@@ -215,8 +239,8 @@ private:
         run(a0 + x, a1, b0 + y, b1);
     }
 
-    const QList<QStringView> &m_a;
-    const QList<QStringView> &m_b;
+    const QList<QByteArrayView> &m_a;
+    const QList<QByteArrayView> &m_b;
     QList<Op> m_ops;
 };
 
@@ -241,7 +265,7 @@ Unit outsideUnit(const Text &text)
             unit.append(next);
         next = block.lastLine;
     }
-    for (; next < text.lines.size(); ++next)
+    for (; next < text.count(); ++next)
         unit.append(next);
     return unit;
 }
@@ -252,26 +276,26 @@ void fillSide(const Text &text, const Unit &unit, QList<int> &numbers, QStringLi
     lines.reserve(unit.size());
     for (int i : unit) {
         numbers.append(i + 1);
-        lines.append(text.lines[i]);
+        lines.append(text.line(i));
     }
 }
 
 // The diff of one unit both sides have; no value when their lines are the same.
 std::optional<BlockDiff> compareUnits(const Text &game, const Unit &gameUnit, const Text &stock, const Unit &stockUnit)
 {
-    QList<QStringView> a;
-    QList<QStringView> b;
+    QList<QByteArrayView> a;
+    QList<QByteArrayView> b;
     bool same = gameUnit.size() == stockUnit.size();
     for (qsizetype i = 0; same && i < gameUnit.size(); ++i)
-        same = compared(stock.lines[stockUnit[i]]) == compared(game.lines[gameUnit[i]]);
+        same = compared(stock.raw(stockUnit[i])) == compared(game.raw(gameUnit[i]));
     if (same)
         return std::nullopt;
     a.reserve(stockUnit.size());
     b.reserve(gameUnit.size());
     for (int i : stockUnit)
-        a.append(compared(stock.lines[i]));
+        a.append(compared(stock.raw(i)));
     for (int i : gameUnit)
-        b.append(compared(game.lines[i]));
+        b.append(compared(game.raw(i)));
     BlockDiff diff;
     diff.state = BlockDiff::Changed;
     fillSide(game, gameUnit, diff.gameNumbers, diff.gameText);
@@ -293,7 +317,7 @@ std::optional<BlockDiff> compareUnits(const Text &game, const Unit &gameUnit, co
                 const Text &side = sign == '-' ? stock : game;
                 const Unit &unit = sign == '-' ? stockUnit : gameUnit;
                 for (int j = ops[k].index; j < ops[k].index + ops[k].count; ++j)
-                    diff.lines.append({sign, unit[j] + 1, side.lines[unit[j]]});
+                    diff.lines.append({sign, unit[j] + 1, side.line(unit[j])});
             }
         }
         i = end;

@@ -12,27 +12,29 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <vector>
+
 namespace {
 
 struct BodyLine
 {
     int indent = 0;
     bool end = false;
-    QStringView text; // trimmed, without its comment
+    QStringView text; // trimmed, without its comment; empty for blank and comment lines
 };
 
-BodyLine bodyLine(const QString &line)
+BodyLine bodyLine(QStringView line)
 {
     BodyLine result;
     qsizetype i = 0;
     for (; i < line.size() && line[i].isSpace(); ++i)
         result.indent = line[i] == QLatin1Char('\t') ? (result.indent / 8 + 1) * 8 : result.indent + 1;
-    QStringView text = QStringView(line).mid(i);
+    QStringView text = line.mid(i);
     const qsizetype semi = text.indexOf(QLatin1Char(';'));
     if (semi >= 0)
         text.truncate(semi);
     result.text = text.trimmed();
-    // "End", alone or before a space, a tab or "=": the first word.
+    // "End", alone or before a blank: the first word.
     if (result.text.startsWith(QLatin1String("end"), Qt::CaseInsensitive)) {
         const QStringView rest = result.text.mid(3);
         result.end = rest.isEmpty() || rest[0].isSpace();
@@ -40,13 +42,97 @@ BodyLine bodyLine(const QString &line)
     return result;
 }
 
-TableParam param(QStringView text)
+// Reads a block's lines one at a time into its parameters and nested blocks.
+// Whether a line opens a nested block is known only from the next line, so a
+// line is taken first as a parameter and turned into a block header when the
+// next line shows it opens one. Without nested blocks kept, only the top
+// level's parameters are made, and the keys repeat from block to block, so
+// the previous block's key strings are shared.
+class BodyParser
 {
-    const qsizetype eq = text.indexOf(QLatin1Char('='));
-    if (eq < 0)
-        return {text.toString(), QString()};
-    return {text.left(eq).trimmed().toString(), text.mid(eq + 1).trimmed().toString()};
-}
+public:
+    BodyParser(TableBlock &root, bool nested, QList<QString> *sharedKeys)
+        : m_nested(nested)
+        , m_sharedKeys(sharedKeys)
+    {
+        m_open.push_back(&root);
+    }
+
+    void addLine(QStringView line)
+    {
+        const BodyLine parsed = bodyLine(line);
+        if (parsed.text.isEmpty())
+            return;
+        if (m_pending) {
+            const bool opens = parsed.indent > m_pendingIndent || (parsed.end && parsed.indent == m_pendingIndent);
+            if (opens)
+                openPending();
+        }
+        m_pending = false;
+        if (parsed.end) {
+            // A stray End at the top of the block closes nothing.
+            if (m_depth > 0) {
+                --m_depth;
+                if (m_nested)
+                    m_open.pop_back();
+            }
+            return;
+        }
+        m_pending = true;
+        m_pendingIndent = parsed.indent;
+        if (m_depth > 0 && !m_nested)
+            return;
+        if (m_nested)
+            m_pendingText = parsed.text.toString();
+        addParam(parsed.text);
+    }
+
+private:
+    void addParam(QStringView text)
+    {
+        const qsizetype eq = text.indexOf(QLatin1Char('='));
+        const QStringView key = eq < 0 ? text : text.left(eq).trimmed();
+        QString value = eq < 0 ? QString() : text.mid(eq + 1).trimmed().toString();
+        QList<TableParam> &params = m_open.back()->params;
+        QString keyText;
+        const qsizetype position = params.size();
+        if (m_sharedKeys && m_depth == 0) {
+            if (position < m_sharedKeys->size() && (*m_sharedKeys)[position] == key) {
+                keyText = (*m_sharedKeys)[position];
+            } else {
+                keyText = key.toString();
+                if (position < m_sharedKeys->size())
+                    (*m_sharedKeys)[position] = keyText;
+                else
+                    m_sharedKeys->append(keyText);
+            }
+        } else {
+            keyText = key.toString();
+        }
+        params.append({std::move(keyText), std::move(value)});
+    }
+
+    // The pending line opens a block: it is no parameter after all.
+    void openPending()
+    {
+        if (m_nested || m_depth == 0)
+            m_open.back()->params.removeLast();
+        ++m_depth;
+        if (m_nested) {
+            TableBlock *parent = m_open.back();
+            parent->blocks.append(TableBlock{m_pendingText, {}, {}});
+            m_open.push_back(&parent->blocks.last());
+        }
+    }
+
+    bool m_nested;
+    QList<QString> *m_sharedKeys;
+    std::vector<TableBlock *> m_open; // the root and, when nested blocks are kept, each open block
+    int m_depth = 0;                  // how many nested blocks are open
+    bool m_pending = false;           // the last line may still open a block
+    int m_pendingIndent = 0;
+    QString m_pendingText;
+};
 
 QJsonArray paramsJson(const QList<TableParam> &params)
 {
@@ -64,41 +150,117 @@ QJsonArray blocksJson(const QList<TableBlock> &blocks)
     return out;
 }
 
-// The header row and one row of fields per record.
-QList<QStringList> rows(const QList<TableRecord> &records)
+// Appends text as UTF-8; most game text is ASCII and is copied as it is.
+void appendUtf8(QByteArray &out, QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() >= 0x80) {
+            out += text.mid(i).toUtf8();
+            return;
+        }
+        out += char(text[i].unicode());
+    }
+}
+
+// One field of a TSV row: a tab, CR or LF inside it as \t, \r, \n.
+void appendTsvField(QByteArray &out, QStringView text)
+{
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u'\t' && c != u'\r' && c != u'\n')
+            continue;
+        appendUtf8(out, text.mid(from, i - from));
+        out += c == u'\t' ? "\\t" : c == u'\r' ? "\\r" : "\\n";
+        from = i + 1;
+    }
+    appendUtf8(out, text.mid(from));
+}
+
+// One field of a CSV row, quoted when it holds a comma, a quote, CR or LF.
+void appendCsvField(QByteArray &out, QStringView text)
+{
+    bool quote = false;
+    for (const QChar c : text) {
+        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n') {
+            quote = true;
+            break;
+        }
+    }
+    if (!quote) {
+        appendUtf8(out, text);
+        return;
+    }
+    out += '"';
+    QString doubled = text.toString();
+    doubled.replace(QLatin1String("\""), QLatin1String("\"\""));
+    appendUtf8(out, doubled);
+    out += '"';
+}
+
+// The header row and one row per record; each field written by field.
+QByteArray rows(const QList<TableRecord> &records, char separator, const char *lineEnd,
+                void (*field)(QByteArray &, QStringView))
 {
     QStringList header{QStringLiteral("name"), QStringLiteral("file"), QStringLiteral("line")};
     QHash<QString, int> column;
-    QList<QStringList> out;
-    out.reserve(records.size() + 1);
-    out.append(QStringList());
-    for (const TableRecord &record : records) {
-        QStringList row{record.name, record.file, QString::number(record.line)};
-        QList<bool> filled(row.size(), true);
-        for (const TableParam &p : record.params) {
+    std::vector<std::vector<int>> columnsOf(size_t(records.size()));
+    for (qsizetype r = 0; r < records.size(); ++r) {
+        std::vector<int> &columns = columnsOf[size_t(r)];
+        columns.reserve(size_t(records[r].params.size()));
+        for (const TableParam &p : records[r].params) {
             auto it = column.constFind(p.first);
             if (it == column.cend()) {
                 it = column.insert(p.first, int(header.size()));
                 header.append(p.first);
             }
-            const int c = *it;
-            if (c >= row.size()) {
-                row.resize(c + 1);
-                filled.resize(c + 1, false);
-            }
-            if (filled[c]) {
-                row[c] += QLatin1String(" | ");
-                row[c] += p.second;
-            } else {
-                row[c] = p.second;
-                filled[c] = true;
-            }
+            columns.push_back(*it);
         }
-        out.append(row);
     }
-    out[0] = header;
-    for (QStringList &row : out)
-        row.resize(header.size());
+    QByteArray out;
+    const auto endRow = [&] { out += lineEnd; };
+    for (qsizetype c = 0; c < header.size(); ++c) {
+        if (c)
+            out += separator;
+        field(out, header[c]);
+    }
+    endRow();
+    std::vector<int> first;
+    std::vector<int> next;
+    for (qsizetype r = 0; r < records.size(); ++r) {
+        const TableRecord &record = records[r];
+        const std::vector<int> &columns = columnsOf[size_t(r)];
+        // Each column's parameters in block order: its first, then a chain.
+        first.assign(size_t(header.size()), -1);
+        next.assign(columns.size(), -1);
+        for (qsizetype p = qsizetype(columns.size()) - 1; p >= 0; --p) {
+            next[size_t(p)] = first[size_t(columns[size_t(p)])];
+            first[size_t(columns[size_t(p)])] = int(p);
+        }
+        field(out, record.name);
+        out += separator;
+        field(out, record.file);
+        out += separator;
+        out += QByteArray::number(record.line);
+        for (qsizetype c = 3; c < header.size(); ++c) {
+            out += separator;
+            int p = first[size_t(c)];
+            if (p < 0)
+                continue;
+            if (next[size_t(p)] < 0) {
+                field(out, record.params[p].second);
+                continue;
+            }
+            QString joined;
+            for (; p >= 0; p = next[size_t(p)]) {
+                if (!joined.isEmpty() || p != first[size_t(c)])
+                    joined += QLatin1String(" | ");
+                joined += record.params[p].second;
+            }
+            field(out, joined);
+        }
+        endRow();
+    }
     return out;
 }
 
@@ -120,42 +282,21 @@ std::optional<QString> keywordOf(const QString &kind)
     return DataIndex::keywords()[i];
 }
 
-TableBlock parseBody(const QStringList &lines)
+TableBlock parseBody(const QStringList &lines, bool nested)
 {
-    QList<BodyLine> body;
-    body.reserve(lines.size());
-    for (const QString &line : lines) {
-        BodyLine parsed = bodyLine(line);
-        if (!parsed.text.isEmpty())
-            body.append(parsed);
-    }
     TableBlock root;
-    QList<TableBlock *> open{&root};
-    for (qsizetype i = 0; i < body.size(); ++i) {
-        const BodyLine &line = body[i];
-        if (line.end) {
-            // A stray End at the top of the block closes nothing.
-            if (open.size() > 1)
-                open.removeLast();
-            continue;
-        }
-        const BodyLine *next = i + 1 < body.size() ? &body[i + 1] : nullptr;
-        const bool opens = next && (next->indent > line.indent || (next->end && next->indent == line.indent));
-        if (opens) {
-            TableBlock *parent = open.last();
-            parent->blocks.append(TableBlock{line.text.toString(), {}, {}});
-            open.append(&parent->blocks.last());
-        } else {
-            open.last()->params.append(param(line.text));
-        }
-    }
+    BodyParser parser(root, nested, nullptr);
+    for (const QString &line : lines)
+        parser.addLine(line);
     return root;
 }
 
-QList<TableRecord> read(const QString &gamePath, const QString &keyword, const std::function<bool()> &cancelled)
+QList<TableRecord> read(const QString &gamePath, const QString &keyword, bool nested,
+                        const std::function<bool()> &cancelled)
 {
     const QStringList &files = DataCheck::dataFiles();
     QList<TableRecord> records;
+    QList<QString> sharedKeys;
     TVItem loader;
     bool stopped = false;
     for (const QString &file : files) {
@@ -164,16 +305,15 @@ QList<TableRecord> read(const QString &gamePath, const QString &keyword, const s
             continue;
         FileIndex index;
         FileIndexBuilder builder(index);
-        bool collecting = false;
-        QStringList body;
+        std::optional<TableBlock> body;
+        std::optional<BodyParser> parser;
         const auto close = [&] {
-            if (!collecting)
+            if (!body)
                 return;
-            TableBlock parsed = parseBody(body);
-            records.last().params = std::move(parsed.params);
-            records.last().blocks = std::move(parsed.blocks);
-            body.clear();
-            collecting = false;
+            parser.reset();
+            records.last().params = std::move(body->params);
+            records.last().blocks = std::move(body->blocks);
+            body.reset();
         };
         loader.setLineHandler([&](const QString &line) {
             EventYield::yield();
@@ -185,17 +325,17 @@ QList<TableRecord> read(const QString &gamePath, const QString &keyword, const s
                 const IndexBlock block = index.blocks.last();
                 if (block.kind == keyword) {
                     records.append({block.name, file, block.line, {}, {}});
-                    collecting = true;
+                    body.emplace();
+                    parser.emplace(*body, nested, &sharedKeys);
                 }
-                // The index keeps no more than the open block.
-                index.blocks.clear();
-                index.blocks.append(block);
+                // Only the open block is needed; the rest of the index would only grow.
+                index.blocks = {block};
                 index.references.clear();
                 break;
             }
             case FileIndexBuilder::Body:
-                if (collecting)
-                    body.append(line);
+                if (parser)
+                    parser->addLine(line);
                 break;
             case FileIndexBuilder::End:
                 close();
@@ -227,42 +367,12 @@ QByteArray json(const QList<TableRecord> &records)
 
 QByteArray csv(const QList<TableRecord> &records)
 {
-    QByteArray out;
-    for (const QStringList &row : rows(records)) {
-        bool first = true;
-        for (const QString &field : row) {
-            if (!first)
-                out += ',';
-            first = false;
-            QByteArray bytes = field.toUtf8();
-            if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') || bytes.contains('\n')) {
-                bytes.replace("\"", "\"\"");
-                out += '"' + bytes + '"';
-            } else {
-                out += bytes;
-            }
-        }
-        out += "\r\n";
-    }
-    return out;
+    return rows(records, ',', "\r\n", appendCsvField);
 }
 
 QByteArray tsv(const QList<TableRecord> &records)
 {
-    QByteArray out;
-    for (const QStringList &row : rows(records)) {
-        bool first = true;
-        for (const QString &field : row) {
-            if (!first)
-                out += '\t';
-            first = false;
-            QByteArray bytes = field.toUtf8();
-            bytes.replace("\t", "\\t").replace("\r", "\\r").replace("\n", "\\n");
-            out += bytes;
-        }
-        out += '\n';
-    }
-    return out;
+    return rows(records, '\t', "\n", appendTsvField);
 }
 
 } // namespace Tables

@@ -47,12 +47,15 @@ namespace Tables {
 const QStringList &kinds();
 std::optional<QString> keywordOf(const QString &kind);
 
-// Every block of the keyword in the game's data files. Empty when cancelled
-// returns true (asked between lines).
-QList<TableRecord> read(const QString &gamePath, const QString &keyword, const std::function<bool()> &cancelled = {});
+// Every block of the keyword in the game's data files; without nested, the
+// records hold only their top-level parameters (all that CSV and TSV show).
+// Empty when cancelled returns true (asked between lines).
+QList<TableRecord> read(const QString &gamePath, const QString &keyword, bool nested = true,
+                        const std::function<bool()> &cancelled = {});
 
-// The parameters and nested blocks of a block's lines between its header and End line.
-TableBlock parseBody(const QStringList &lines);
+// The parameters and nested blocks of a block's lines between its header and
+// End line (without nested, the top-level parameters only).
+TableBlock parseBody(const QStringList &lines, bool nested = true);
 
 // An array of {"name", "file", "line", "params": [[key, value], ...],
 // "blocks": [{"header", "params", "blocks"}, ...]} as UTF-8.

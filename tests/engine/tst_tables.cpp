@@ -49,8 +49,11 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QStringList, shown);
         QStringList out;
-        show(Tables::parseBody(lines), 0, out);
+        const TableBlock nested = Tables::parseBody(lines);
+        show(nested, 0, out);
         QCOMPARE(out, shown);
+        // Without nested blocks kept, the top level is the same.
+        QCOMPARE(Tables::parseBody(lines, false).params, nested.params);
     }
 };
 

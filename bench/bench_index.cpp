@@ -1,0 +1,114 @@
+#include "datagen.h"
+
+#include "cli/commandline.h"
+#include "engine/datacheck.h"
+#include "engine/dataindex.h"
+#include "startup/dbfwriter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+// The commands over the whole data set on the 20 MB generated game, each as
+// a ratio to one std::getline read of the files it reads, in the same run.
+//   targets: index <= 2x, refs <= 3x, diff <= 4x (game and stock read),
+//   table objects <= 3x.
+
+namespace {
+
+QStringList dataPaths(const QString &folder)
+{
+    QStringList paths;
+    for (QString file : DataCheck::dataFiles())
+        paths << folder + QStringLiteral("/Data/INI/") + file.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return paths;
+}
+
+double getlineMs(const QStringList &paths)
+{
+    return DataGen::bestOf(5, [&] {
+        std::string line;
+        long count = 0;
+        for (const QString &path : paths) {
+            std::ifstream in(path.toStdString(), std::ios::binary);
+            while (std::getline(in, line))
+                ++count;
+        }
+        if (count == 0)
+            std::fprintf(stderr, "nothing read\n");
+    });
+}
+
+double commandMs(std::FILE *sink, const QStringList &args, int expected)
+{
+    return DataGen::bestOf(5, [&] {
+        const int status = CommandLine(sink, stderr).run(args);
+        if (status != expected)
+            std::fprintf(stderr, "%s exited with %d\n", qPrintable(args.join(u' ')), status);
+    });
+}
+
+void report(const char *what, double ms, double base, double target)
+{
+    std::printf("%-22s %8.1f ms  ratio %5.2f (target <= %.0f)\n", what, ms, ms / base, target);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString game = dir.filePath(QStringLiteral("game"));
+    if (!DataGen::writeGame(game, 20LL * 1024 * 1024)) {
+        std::fprintf(stderr, "could not write the game data\n");
+        return 2;
+    }
+    // The stock copy: the same data with one value changed, one block gone and
+    // one block more, packed as the stock table is.
+    const QString stock = dir.filePath(QStringLiteral("stock"));
+    QList<DbfWriter::Record> records;
+    const QStringList gameFiles = dataPaths(game);
+    const QStringList stockFiles = dataPaths(stock);
+    for (qsizetype i = 0; i < gameFiles.size(); ++i) {
+        QFile in(gameFiles[i]);
+        if (!in.open(QIODevice::ReadOnly))
+            return 2;
+        QByteArray bytes = in.readAll();
+        if (i == 0)
+            bytes.replace("  BuildCost = 150\r\n", "  BuildCost = 151\r\n");
+        if (i == 8)
+            bytes.replace("Weapon GenWeapon3\r\n", "Weapon GenWeaponOld\r\n");
+        QDir().mkpath(QFileInfo(stockFiles[i]).path());
+        QFile out(stockFiles[i]);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            return 2;
+        records.append({"Data\\INI\\" + DataCheck::dataFiles()[i].toLatin1(), bytes});
+    }
+    const QString table = dir.filePath(QStringLiteral("Stock.DBF"));
+    DbfWriter writer;
+    if (!writer.write(table, records)) {
+        std::fprintf(stderr, "%s\n", qPrintable(writer.errorString()));
+        return 2;
+    }
+    std::FILE *sink = std::fopen("/dev/null", "wb");
+    if (!sink)
+        return 2;
+
+    const double base = getlineMs(gameFiles);
+    const double both = getlineMs(gameFiles + stockFiles);
+    std::printf("20 MB generated game: std::getline %.1f ms (game), %.1f ms (game and stock)\n", base, both);
+    DataIndex index;
+    report("index", DataGen::bestOf(5, [&] { index.build(game); }), base, 2);
+    report("refs GenWeapon7", commandMs(sink, {"refs", game, "GenWeapon7"}, 0), base, 3);
+    report("diff", commandMs(sink, {"diff", game, table}, 1), both, 4);
+    report("table objects", commandMs(sink, {"table", "objects", game}, 0), base, 3);
+    report("table objects (json)", commandMs(sink, {"table", "objects", game, "--format", "json"}, 0), base, 3);
+    std::fclose(sink);
+    return 0;
+}
