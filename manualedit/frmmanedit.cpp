@@ -1,9 +1,8 @@
 #include "frmmanedit.h"
 
 #include "engine/datacheck.h"
+#include "engine/dataindex.h"
 #include "engine/globals.h"
-#include "engine/sparse.h"
-#include "engine/tvitem.h"
 #include "manualedit/backups.h"
 #include "manualedit/combolist.h"
 #include "manualedit/fontdialog.h"
@@ -198,38 +197,6 @@ QString clockText(const QTime &time)
     QString format = QLocale::system().timeFormat(QLocale::LongFormat);
     format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
     return QLocale::system().toString(time, format.trimmed());
-}
-
-struct Definition
-{
-    QString kind;
-    QString file; // as "Object\\FactionUnit.ini"
-    int line;
-};
-
-// The blocks of the game data named name, in the order the data check reads
-// the files.
-QList<Definition> definitions(const QString &gamePath, const QString &name)
-{
-    static const QStringList kinds{"Object", "Weapon", "Armor", "Locomotor", "CommandButton", "CommandSet"};
-    QList<Definition> found;
-    for (const QString &file : DataCheck::dataFiles()) {
-        TVItem loader;
-        loader.BasePath = gamePath;
-        int line = 0;
-        loader.setLineHandler([&](const QString &text) {
-            ++line;
-            if (text.isEmpty() || !text[0].isLetter())
-                return;
-            for (const QString &kind : kinds) {
-                const std::optional<QStringView> header = SParse::HeaderName(text, kind);
-                if (header && header->compare(name, Qt::CaseInsensitive) == 0)
-                    found.append({kind, file, line});
-            }
-        });
-        loader.GetFUnitData(file);
-    }
-    return found;
 }
 
 } // namespace
@@ -1050,34 +1017,42 @@ bool FrmManEdit::goToDefinition(const QString &name)
         m_outlineTimer->stop();
         updateOutline();
     }
-    const QList<Definition> blocks = definitions(GamePath, name);
+    // The index of the game data, with the text shown in place of its file:
+    // unsaved edits may have moved or renamed its blocks.
+    DataIndex index;
+    index.build(GamePath);
+    const QString shownFile = m_folderKind == ManualEditTarget::ObjectFolder ? QStringLiteral("Object\\") + m_fileName
+                                                                            : m_fileName;
+    qsizetype shownIndex = -1;
+    for (qsizetype i = 0; m_target.isWholeFile() && i < DataCheck::dataFiles().size(); ++i) {
+        if (DataCheck::dataFiles()[i].compare(shownFile, Qt::CaseInsensitive) == 0)
+            shownIndex = i;
+    }
+    if (shownIndex >= 0)
+        index.setFile(int(shownIndex), FileIndex::fromText(fileBytes()));
+    const QList<IndexHit> blocks = index.definitions(name);
     if (blocks.isEmpty()) {
         setNote(QStringLiteral("No block of the game data defines %1").arg(name));
         return false;
     }
-    const Definition &block = blocks.first();
+    const IndexHit &block = blocks.first();
     const Place from{m_target.isWholeFile(), m_folderKind, m_fileName, caretLine() + 1};
     const bool inObjectFolder = block.file.startsWith(QLatin1String("Object\\"), Qt::CaseInsensitive);
     const int folderKind = inObjectFolder ? ManualEditTarget::ObjectFolder : ManualEditTarget::DataFolder;
     const QString fileName = inObjectFolder ? block.file.mid(7) : block.file;
-
-    int line = block.line;
-    const bool shown = m_target.isWholeFile() && m_folderKind == folderKind &&
-                       m_fileName.compare(fileName, Qt::CaseInsensitive) == 0;
-    if (shown) {
-        // The text shown may have moved the block since the file was read.
-        const QString wanted = block.kind + QLatin1Char(' ') + name;
-        for (qsizetype i = 0; i < m_headingTexts.size(); ++i) {
-            if (m_headingTexts[i].compare(wanted, Qt::CaseInsensitive) == 0) {
-                line = m_headingLines[i] + 1;
-                break;
-            }
-        }
-        if (!goToLine(line))
-            return false;
-    } else if (!OpenFileAt(folderKind, fileName, line)) {
+    if (block.fileIndex != shownIndex && !OpenFile(folderKind, fileName))
         return false;
+    // The editor ends lines at a lone line feed too, where the game does not:
+    // its own list of blocks has the header's line in this text.
+    int line = block.line;
+    const QString wanted = block.kind + QLatin1Char(' ') + block.name;
+    for (qsizetype i = 0; i < m_headingTexts.size(); ++i) {
+        if (m_headingTexts[i].compare(wanted, Qt::CaseInsensitive) == 0) {
+            line = m_headingLines[i] + 1;
+            break;
+        }
     }
+    goToLine(line);
     m_back.append(from);
     setNote(blocks.size() > 1 ? QStringLiteral("%1 is defined %2 times; this is the first, in %3")
                                     .arg(name)
