@@ -3,6 +3,7 @@
 #include "engine/datacheck.h"
 #include "engine/dataindex.h"
 #include "engine/globals.h"
+#include "engine/stockdiff.h"
 #include "manualedit/backups.h"
 #include "manualedit/combolist.h"
 #include "manualedit/fontdialog.h"
@@ -14,15 +15,18 @@
 #include "platform/gamepath.h"
 #include "platform/messages.h"
 #include "platform/windowplacement.h"
+#include "startup/dbctl.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -54,6 +58,7 @@ namespace {
 
 QPointer<FrmManEdit> s_instance;
 FrmManEdit::GoToLineHook s_goToLineHook;
+QString s_stockTable;
 
 // Text goes into the control in pieces of about this many bytes, each ending
 // at a line end, and the event loop gets a turn whenever kFillTurnMs have
@@ -374,6 +379,8 @@ void FrmManEdit::buildMenus()
     QAction *back = addItem(edit, "MnuGoBack", QStringLiteral("Go &Back"), nullptr);
     back->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
     connect(back, &QAction::triggered, this, [this] { goBack(); });
+    QAction *stock = addItem(edit, "MnuReplaceWithStock", QStringLiteral("Replace Block with &Stock"), nullptr);
+    connect(stock, &QAction::triggered, this, [this] { replaceBlockWithStock(); });
 
     QMenu *format = addMenu("MnuFormat", QStringLiteral("F&ormat"));
     addItem(format, "MnuFonts", QStringLiteral("&Fonts"), &FrmManEdit::onFonts);
@@ -1077,6 +1084,111 @@ bool FrmManEdit::goBack()
     if (!m_back.isEmpty())
         m_back.removeLast();
     setNote(QString());
+    return true;
+}
+
+void FrmManEdit::setStockTable(const QString &dbfPath)
+{
+    s_stockTable = dbfPath;
+}
+
+bool FrmManEdit::replaceBlockWithStock()
+{
+    if (!textComplete() || !m_target.isWholeFile()) {
+        setNote(QStringLiteral("Only a whole data file has stock text"));
+        return false;
+    }
+    if (m_outlineTimer->isActive() || m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) != m_outlineLength) {
+        m_outlineTimer->stop();
+        updateOutline();
+    }
+    // The block under the caret: its header, to its End line or, without
+    // one, to the line before the next header.
+    const int caret = caretLine();
+    const int heading =
+        int(std::upper_bound(m_headingLines.cbegin(), m_headingLines.cend(), caret) - m_headingLines.cbegin()) - 1;
+    int last = heading < 0 ? -1 : m_headingLines[heading];
+    const int lineCount = m_text->lines();
+    for (int line = last + 1; heading >= 0 && line < lineCount; ++line) {
+        const long from = m_text->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, (unsigned long)line);
+        const long to = m_text->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, (unsigned long)line);
+        const BlockFormat::Kind kind = BlockFormat::kindOf(utf8Text().sliced(from, to - from), 0, {});
+        if (kind == BlockFormat::Kind::Header)
+            break;
+        last = line;
+        if (kind == BlockFormat::Kind::TopEnd)
+            break;
+    }
+    if (heading < 0 || caret > last) {
+        setNote(QStringLiteral("The caret is in no block"));
+        return false;
+    }
+    // The same block of the stock file: the same kind and name, and of
+    // blocks with the same name the one in the same place.
+    const QString &title = m_headingTexts[heading];
+    int sameBefore = 0;
+    for (int i = 0; i < heading; ++i)
+        sameBefore += m_headingTexts[i].compare(title, Qt::CaseInsensitive) == 0;
+
+    const QString shownFile = m_folderKind == ManualEditTarget::ObjectFolder ? QStringLiteral("Object\\") + m_fileName
+                                                                            : m_fileName;
+    const QString dbf = s_stockTable.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/Data.DBF")
+                                               : s_stockTable;
+    const QFileInfo table(dbf);
+    DBCtl stock;
+    QList<std::optional<QByteArray>> texts;
+    QString error;
+    if (!stock.LoadDatabase(table.path(), table.completeBaseName()) || !StockDiff::stockTexts(stock, &texts, &error)) {
+        setNote(QStringLiteral("The stock table cannot be read: %1").arg(error.isEmpty() ? stock.errorString() : error));
+        return false;
+    }
+    std::optional<QByteArray> stockFile;
+    for (qsizetype i = 0; i < DataCheck::dataFiles().size(); ++i) {
+        if (DataCheck::dataFiles()[i].compare(shownFile, Qt::CaseInsensitive) == 0)
+            stockFile = texts.value(i);
+    }
+    const IndexBlock *found = nullptr;
+    const FileIndex stockIndex = stockFile ? FileIndex::fromText(*stockFile) : FileIndex();
+    for (const IndexBlock &block : stockIndex.blocks) {
+        if ((block.kind + QLatin1Char(' ') + block.name).compare(title, Qt::CaseInsensitive) == 0 && sameBefore-- == 0) {
+            found = &block;
+            break;
+        }
+    }
+    if (!found) {
+        setNote(QStringLiteral("The stock %1 has no %2").arg(shownFile, title));
+        return false;
+    }
+    // The stock lines, found by the game's own line ends (CR LF or a lone CR).
+    const QByteArray &bytes = *stockFile;
+    qsizetype start = -1;
+    qsizetype end = bytes.size();
+    int line = 1;
+    for (qsizetype i = 0; i <= bytes.size(); ++i) {
+        if (line == found->line && start < 0)
+            start = i;
+        if (i == bytes.size())
+            break;
+        if (bytes[i] != '\r')
+            continue;
+        if (line == found->lastLine) {
+            end = i;
+            break;
+        }
+        if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        ++line;
+    }
+    const QByteArray replacement = CodePage::toUtf8(bytes.constData() + start, end - start);
+
+    const long from = m_text->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, (unsigned long)m_headingLines[heading]);
+    const long to = m_text->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, (unsigned long)last);
+    m_text->beginUndoAction();
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, (unsigned long)from, to);
+    m_text->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, (unsigned long)replacement.size(), replacement.constData());
+    m_text->endUndoAction();
+    goToLine(m_headingLines[heading] + 1);
+    setNote(QStringLiteral("%1 now holds its stock text; Undo takes it back").arg(title));
     return true;
 }
 

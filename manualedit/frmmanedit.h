@@ -106,6 +106,15 @@ public:
     bool goToDefinition(const QString &name);
     // Back to where the last go to definition started (Alt+Left).
     bool goBack();
+    // Replaces the top-level block under the caret with its text in the stock
+    // table, in the editor only: the user sees it, can undo it and saves as
+    // usual. False, with the reason in the status bar, when the caret is in
+    // no block or the table has no such block.
+    bool replaceBlockWithStock();
+    // The stock table that replaceBlockWithStock reads; the program
+    // folder's Data.DBF unless a test gives another.
+    static void setStockTable(const QString &dbfPath);
+
     // The name around a position of the text, as a header would write it.
     QString nameAt(int position) const;
 

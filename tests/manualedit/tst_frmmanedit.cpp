@@ -555,6 +555,32 @@ private slots:
         QCOMPARE(editor()->findChild<QLabel *>(QStringLiteral("SB1_1"))->text(), QStringLiteral("Line 3 of 6"));
     }
 
+    void blockUnderTheCaretTakesItsStockTextUntilUndone()
+    {
+        QFile stockFile(QStringLiteral(ZARNITH_STOCK_DIR "/Data/INI/Armor.ini"));
+        QVERIFY(stockFile.open(QIODevice::ReadOnly));
+        const QByteArray stock = stockFile.readAll();
+        // The second block changed: a value, a line gone, a line added.
+        QByteArray changed = stock;
+        changed.replace("Armor LightHullPlate\r\n  Armor = SMALL_ARMS        50%\r\n",
+                        "Armor LightHullPlate\r\n  Armor = SMALL_ARMS        55%\r\n  Armor = NEW 1%\r\n");
+        changed.replace("  Armor = CRUSH             150%\r\n", "");
+        QVERIFY(changed != stock);
+        QVERIFY(m_game->writeIni(QStringLiteral("Armor.ini"), changed));
+        FrmManEdit::setStockTable(QStringLiteral(ZARNITH_BIN_DIR "/Data.DBF"));
+        QVERIFY(editor()->OpenFile(0, QStringLiteral("Armor.ini")));
+
+        QVERIFY(editor()->goToLine(9)); // the blank line before the first block
+        QVERIFY(!editor()->replaceBlockWithStock());
+        QVERIFY(editor()->goToLine(28));
+        QVERIFY(editor()->replaceBlockWithStock());
+        QCOMPARE(editor()->fileBytes(), stock);
+        QVERIFY(text()->isModified());
+        QCOMPARE(m_game->read(QStringLiteral("Data/INI/Armor.ini")), changed);
+        text()->undo();
+        QCOMPARE(editor()->fileBytes(), changed);
+    }
+
     void cutAndCopyGiveLineFeeds()
     {
         QVERIFY(editor()->OpenBlock(QStringLiteral("one\r\ntwo")));
