@@ -146,6 +146,8 @@ void FileIndexBuilder::scanReferences(QStringView line, int number)
     // before any other work. A parameter's name is the text before the first
     // "=", blanks around it ignored.
     qsizetype start = 0;
+    while (start < line.size() && line[start] == QLatin1Char(' '))
+        ++start;
     while (start < line.size() && line[start].isSpace())
         ++start;
     if (start == line.size())

@@ -42,6 +42,9 @@ struct IndexReference
     int line = 0;
 };
 
+Q_DECLARE_TYPEINFO(IndexBlock, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(IndexReference, Q_RELOCATABLE_TYPE);
+
 // The blocks and references of one file, in file order.
 struct FileIndex
 {

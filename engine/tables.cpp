@@ -27,6 +27,9 @@ BodyLine bodyLine(QStringView line)
 {
     BodyLine result;
     qsizetype i = 0;
+    while (i < line.size() && line[i] == QLatin1Char(' '))
+        ++i;
+    result.indent = int(i);
     for (; i < line.size() && line[i].isSpace(); ++i)
         result.indent = line[i] == QLatin1Char('\t') ? (result.indent / 8 + 1) * 8 : result.indent + 1;
     QStringView text = line.mid(i);
@@ -153,12 +156,16 @@ QJsonArray blocksJson(const QList<TableBlock> &blocks)
 // Appends text as UTF-8; most game text is ASCII and is copied as it is.
 void appendUtf8(QByteArray &out, QStringView text)
 {
+    const qsizetype size = out.size();
+    out.resize(size + text.size());
+    char *to = out.data() + size;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i].unicode() >= 0x80) {
+            out.resize(size + i);
             out += text.mid(i).toUtf8();
             return;
         }
-        out += char(text[i].unicode());
+        to[i] = char(text[i].unicode());
     }
 }
 

@@ -40,6 +40,9 @@ struct TableRecord
     QList<TableBlock> blocks;
 };
 
+Q_DECLARE_TYPEINFO(TableBlock, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(TableRecord, Q_RELOCATABLE_TYPE);
+
 namespace Tables {
 
 // The kinds `table` takes, with their header keywords:
