@@ -155,7 +155,12 @@ void FileIndexBuilder::scanReferences(QStringView line, int number)
     const QChar first = line[start];
     const int block = int(m_index.blocks.size()) - 1;
     const auto refer = [&](int keyword, QStringView name) {
-        m_index.references.append({DataIndex::keywords()[keyword], name.toString(), block, number});
+        auto it = m_names.constFind(name);
+        if (it == m_names.cend()) {
+            const QString made = name.toString();
+            it = m_names.insert(QStringView(made), made);
+        }
+        m_index.references.append({DataIndex::keywords()[keyword], *it, block, number});
     };
     if (m_kind == CommandSetKeyword) {
         // A numbered slot: "  1 = Command_Stop".

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -77,6 +78,9 @@ private:
     void scanReferences(QStringView line, int number);
 
     FileIndex &m_index;
+    // Names are referred to many times over: each distinct name is made once
+    // and shared (the keys view the values' own characters).
+    QHash<QStringView, QString> m_names;
     bool m_inBlock = false;
     int m_kind = -1; // the open block's keyword, by its position in DataIndex::keywords()
 };
