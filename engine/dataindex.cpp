@@ -135,7 +135,7 @@ FileIndexBuilder::LineRole FileIndexBuilder::addLine(QStringView line)
         m_inBlock = false;
         return End;
     }
-    if (m_kind == ObjectKeyword || m_kind == CommandSetKeyword)
+    if (m_references && (m_kind == ObjectKeyword || m_kind == CommandSetKeyword))
         scanReferences(line, number);
     return Body;
 }

@@ -62,8 +62,11 @@ struct FileIndex
 class FileIndexBuilder
 {
 public:
-    explicit FileIndexBuilder(FileIndex &target)
+    // Without references, only the blocks are recorded (for readers that need
+    // no more than where each block starts and ends).
+    explicit FileIndexBuilder(FileIndex &target, bool references = true)
         : m_index(target)
+        , m_references(references)
     {
     }
 
@@ -81,6 +84,7 @@ private:
     // Names are referred to many times over: each distinct name is made once
     // and shared (the keys view the values' own characters).
     QHash<QStringView, QString> m_names;
+    bool m_references;
     bool m_inBlock = false;
     int m_kind = -1; // the open block's keyword, by its position in DataIndex::keywords()
 };

@@ -311,7 +311,7 @@ QList<TableRecord> read(const QString &gamePath, const QString &keyword, bool ne
         if (!GamePaths::FileExists(path))
             continue;
         FileIndex index;
-        FileIndexBuilder builder(index);
+        FileIndexBuilder builder(index, false);
         std::optional<TableBlock> body;
         std::optional<BodyParser> parser;
         const auto close = [&] {
@@ -337,7 +337,6 @@ QList<TableRecord> read(const QString &gamePath, const QString &keyword, bool ne
                 }
                 // Only the open block is needed; the rest of the index would only grow.
                 index.blocks = {block};
-                index.references.clear();
                 break;
             }
             case FileIndexBuilder::Body:
