@@ -476,6 +476,8 @@ void FrmEdit::buildMenus()
     separator(file, "MnuSep7");
     action(file, "MnuBackup", QStringLiteral("Backup Settings..."))->setEnabled(false);
     action(file, "MnuRestore", QStringLiteral("Restore Settings..."))->setEnabled(false);
+    connect(action(file, "MnuExport", QStringLiteral("Export Objects...")), &QAction::triggered, this,
+            [this] { emit showWindowRequested(QStringLiteral("ExportObjects")); });
     separator(file, "MnuSep5");
     connect(action(file, "MnuRun", QStringLiteral("Run 'Torvane'")), &QAction::triggered, this,
             [] { Shell::RunFile(GamePath + QStringLiteral("\\torvane.exe"), GamePath); });
@@ -491,6 +493,13 @@ void FrmEdit::buildMenus()
     connect(options, &QAction::triggered, this, [this] { emit showWindowRequested(QStringLiteral("FrmOpt")); });
     QAction *check = action(edit, "MnuCheckData", QStringLiteral("Check Data..."));
     connect(check, &QAction::triggered, this, [this] { emit showWindowRequested(QStringLiteral("FrmCheckData")); });
+    QAction *refs = action(edit, "MnuFindRefs", QStringLiteral("Find References..."));
+    refs->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F12));
+    connect(refs, &QAction::triggered, this, [this] {
+        emit showWindowRequested(QStringLiteral("FrmRefs"), currentNode().data(Qt::DisplayRole).toString());
+    });
+    connect(action(edit, "MnuCompareStock", QStringLiteral("Compare with Stock...")), &QAction::triggered, this,
+            [this] { emit showWindowRequested(QStringLiteral("FrmCompare")); });
     separator(edit, "MnuSep4");
     QMenu *files = edit->addMenu(QStringLiteral("Files"));
     files->menuAction()->setObjectName(QStringLiteral("MnuFiles"));

@@ -11,6 +11,9 @@
 #include "subeditors/frmcmdbtn.h"
 #include "subeditors/frmcmdset.h"
 #include "subeditors/frmwe.h"
+#include "wholedata/frmcompare.h"
+#include "wholedata/frmrefs.h"
+#include "wholedata/tableexport.h"
 #include "wizard/frmwizard.h"
 
 #include <QPointer>
@@ -78,6 +81,25 @@ void showWindow(const QString &name, const QString &entry, bool show)
             });
         }
     }
+    else if (name == QLatin1String("FrmRefs") || name == QLatin1String("FrmCompare")) {
+        QWidget *window;
+        if (name == QLatin1String("FrmRefs"))
+            window = FrmRefs::open(entry);
+        else
+            window = FrmCompare::open();
+        if (window && !window->property("wired").toBool()) {
+            window->setProperty("wired", true);
+            const auto openAt = [](int kind, const QString &file, int line) {
+                FrmManEdit::instance()->OpenFileAt(kind, file, line);
+            };
+            if (auto *refs = qobject_cast<FrmRefs *>(window))
+                QObject::connect(refs, &FrmRefs::openRequested, refs, openAt);
+            else if (auto *compare = qobject_cast<FrmCompare *>(window))
+                QObject::connect(compare, &FrmCompare::openRequested, compare, openAt);
+        }
+    }
+    else if (name == QLatin1String("ExportObjects"))
+        TableExport::exportKind(FrmEdit::existing(), QStringLiteral("objects"));
     else if (name == QLatin1String("FrmOpt")) {
         FrmOpt *options = FrmOpt::open();
         if (!options->property("wired").toBool()) {

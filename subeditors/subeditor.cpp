@@ -1,11 +1,13 @@
 #include "subeditor.h"
 
 #include "engine/sparse.h"
+#include "engine/tables.h"
 #include "mainwindow/frmedit.h"
 #include "platform/controlhost.h"
 #include "platform/eventyield.h"
 #include "platform/windowplacement.h"
 #include "startup/programwindows.h"
+#include "wholedata/tableexport.h"
 #include "tabulet/controlfactory.h"
 
 #include <QAbstractItemView>
@@ -136,6 +138,15 @@ SubEditor::SubEditor(const Kind &kind, QWidget *parent)
     QAction *manEd = m_fileMenu->addAction(kind.manualEditCaption);
     manEd->setObjectName(QStringLiteral("MnuManEd"));
     connect(manEd, &QAction::triggered, this, &SubEditor::editInManualEditor);
+    // Every entry of the viewer's kind as a table for spreadsheets.
+    QAction *exportAction = m_fileMenu->addAction(QStringLiteral("Export..."));
+    exportAction->setObjectName(QStringLiteral("MnuExport"));
+    connect(exportAction, &QAction::triggered, this, [this] {
+        for (const QString &table : Tables::kinds()) {
+            if (Tables::keywordOf(table) == m_kind.blockKeyword)
+                TableExport::exportKind(this, table);
+        }
+    });
     QAction *exit = m_fileMenu->addAction(QStringLiteral("Exit"));
     exit->setObjectName(QStringLiteral("MnuExit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -146,6 +157,12 @@ SubEditor::SubEditor(const Kind &kind, QWidget *parent)
     QAction *popManEd = m_popup->addAction(kind.manualEditCaption);
     popManEd->setObjectName(QStringLiteral("PopManEd"));
     connect(popManEd, &QAction::triggered, this, &SubEditor::editInManualEditor);
+    QAction *popRefs = m_popup->addAction(QStringLiteral("Find References..."));
+    popRefs->setObjectName(QStringLiteral("PopFindRefs"));
+    connect(popRefs, &QAction::triggered, this, [this] {
+        if (const QTableWidgetItem *item = m_entries->currentItem())
+            ProgramWindows::showWindow(QStringLiteral("FrmRefs"), item->text(), true);
+    });
 
     // The design size is the inner size; placement memory starts from it.
     const int menuHeight = menuBar()->sizeHint().height();

@@ -1,0 +1,134 @@
+#include "wholedata/frmcompare.h"
+#include "wholedata/frmrefs.h"
+#include "wholedata/tableexport.h"
+
+#include "../common/hooks.h"
+#include "../common/testgame.h"
+#include "engine/globals.h"
+
+#include <QDirIterator>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <QTreeWidget>
+
+class tst_WholeData : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestGame> m_game;
+    UserHooks m_user;
+
+    // The stock files, with Armor.ini changed where given.
+    void copyStock(const QByteArray &from = {}, const QByteArray &to = {})
+    {
+        const QString stock = QStringLiteral(ZARNITH_STOCK_DIR);
+        QDirIterator it(stock, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QByteArray bytes = file.readAll();
+            if (path.endsWith(QLatin1String("Armor.ini")) && !from.isEmpty())
+                bytes.replace(from, to);
+            QVERIFY(m_game->write(QDir(stock).relativeFilePath(path), bytes));
+        }
+    }
+
+private slots:
+    void init()
+    {
+        m_game = std::make_unique<TestGame>();
+        GamePath = m_game->path();
+        m_user.install();
+        m_user.clear();
+        FrmCompare::setStockTable(QStringLiteral(ZARNITH_BIN_DIR "/Data.DBF"));
+    }
+
+    void referencesListDefinitionsFirstAndOpenTheirLine()
+    {
+        QVERIFY(m_game->writeIni(QStringLiteral("Object/FactionUnit.ini"),
+                                 crlf({"Object Tank", "  WeaponSet", "    Weapon = PRIMARY gun", "  End", "End"})));
+        QVERIFY(m_game->writeIni(QStringLiteral("Weapon.ini"), crlf({"Weapon Cannon", "End", "Weapon Gun", "End"})));
+        FrmRefs *refs = FrmRefs::open(QStringLiteral("GUN"));
+        QStringList rows;
+        for (int i = 0; i < refs->list()->topLevelItemCount(); ++i) {
+            QStringList cells;
+            for (int c = 0; c < 5; ++c)
+                cells << refs->list()->topLevelItem(i)->text(c);
+            rows << cells.join(QLatin1Char('|'));
+        }
+        QCOMPARE(rows, (QStringList{"defined|Weapon|Gun|Weapon.ini|3", "used|Object|Tank|Object\\FactionUnit.ini|3"}));
+        QSignalSpy opened(refs, &FrmRefs::openRequested);
+        emit refs->list()->itemActivated(refs->list()->topLevelItem(1), 0);
+        QCOMPARE(opened.value(0), (QVariantList{1, QStringLiteral("FactionUnit.ini"), 3}));
+        delete refs;
+    }
+
+    void closingWhileTheIndexIsBuiltStopsIt()
+    {
+        QByteArray big;
+        for (int i = 0; i < 200000; ++i)
+            big += "Weapon W" + QByteArray::number(i) + "\r\nEnd\r\n";
+        QVERIFY(m_game->writeIni(QStringLiteral("Weapon.ini"), big));
+        QPointer<FrmRefs> refs = new FrmRefs;
+        refs->show();
+        QTimer::singleShot(0, refs, [&] { refs->close(); });
+        refs->lookUp(QStringLiteral("W5"));
+        QTRY_VERIFY(!refs);
+    }
+
+    void stockComparisonShowsTheChangedBlockSideBySide()
+    {
+        copyStock("Armor LightHullPlate\r\n  Armor = SMALL_ARMS        50%",
+                  "Armor LightHullPlate\r\n  Armor = SMALL_ARMS        55%\r\n  Armor = NEW 1%");
+        QVERIFY(QFile::remove(m_game->path() + QStringLiteral("/Data/INI/CommandSet.ini")));
+        FrmCompare *compare = FrmCompare::open();
+        QTreeWidget *changes = compare->changes();
+        QCOMPARE(changes->topLevelItemCount(), 2);
+        QTreeWidgetItem *armor = changes->topLevelItem(0);
+        QCOMPARE(armor->text(0) + QLatin1Char('|') + armor->text(1),
+                 QStringLiteral("Armor.ini|0 added, 0 removed, 1 changed"));
+        QCOMPARE(changes->topLevelItem(1)->text(1), QStringLiteral("missing"));
+        QCOMPARE(armor->child(0)->text(0), QStringLiteral("Armor LightHullPlate"));
+
+        changes->setCurrentItem(armor->child(0));
+        auto marked = [](QPlainTextEdit *box) {
+            QStringList lines;
+            for (const QTextEdit::ExtraSelection &s : box->extraSelections())
+                lines << s.cursor.block().text();
+            return lines;
+        };
+        QCOMPARE(marked(compare->stockText()), QStringList{"  Armor = SMALL_ARMS        50%"});
+        QCOMPARE(marked(compare->gameText()), (QStringList{"  Armor = SMALL_ARMS        55%", "  Armor = NEW 1%"}));
+        QVERIFY(compare->gameText()->toPlainText().startsWith(QLatin1String("Armor LightHullPlate\n")));
+        QSignalSpy opened(compare, &FrmCompare::openRequested);
+        emit changes->itemActivated(armor->child(0), 0);
+        QCOMPARE(opened.value(0), (QVariantList{0, QStringLiteral("Armor.ini"), 24}));
+        delete compare;
+    }
+
+    void exportWritesTheKindAsCsv()
+    {
+        copyStock();
+        const QString path = m_game->path() + QStringLiteral("/armours.csv");
+        TableExport::setSaveFileHook([&](const QString &) { return path; });
+        QVERIFY(TableExport::exportKind(nullptr, QStringLiteral("armours")));
+        const QList<QByteArray> lines = m_game->read(QStringLiteral("armours.csv")).split('\n');
+        QVERIFY2(lines.value(0).startsWith("name,file,line,Armor"), lines.value(0).constData());
+        QVERIFY(lines.value(1).startsWith("TankPlate,Armor.ini,10,"));
+        // Cancel writes nothing; a folder that is not there is said.
+        TableExport::setSaveFileHook([](const QString &) { return QString(); });
+        QVERIFY(!TableExport::exportKind(nullptr, QStringLiteral("armours")));
+        TableExport::setSaveFileHook([&](const QString &) { return m_game->path() + QStringLiteral("/no/such/a.csv"); });
+        QVERIFY(!TableExport::exportKind(nullptr, QStringLiteral("armours")));
+        QCOMPARE(m_user.messages.size(), 1);
+        TableExport::setSaveFileHook({});
+    }
+};
+
+QTEST_MAIN(tst_WholeData)
+#include "tst_wholedata.moc"
