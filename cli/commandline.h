@@ -46,6 +46,7 @@ private:
     int cmdbutton(const QStringList &args);
     int cmdset(const QStringList &args);
     int check(const QStringList &args);
+    int findGames(const QStringList &args);
     int help(const QStringList &args);
 
     // Opens the stock table (the program folder's Data.DBF when path is empty).

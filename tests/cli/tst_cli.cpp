@@ -166,6 +166,22 @@ private slots:
         QVERIFY2(r.out.contains("Max Health\t111\n"), r.out.constData());
     }
 
+    void findGamesPrintsOneFolderALine()
+    {
+        TestGame home;
+        QVERIFY(home.write(QStringLiteral(".wine/drive_c/Ostrel/Torvane/Torvane.exe"), ""));
+        QVERIFY(home.write(QStringLiteral("Games/torvane/TORVANE.EXE"), ""));
+        const Result found = runCli({"find-games", home.path()});
+        QCOMPARE(found.status, 0);
+        const QString canonicalHome = QFileInfo(home.path()).canonicalFilePath();
+        QCOMPARE(found.out, (canonicalHome + "/.wine/drive_c/Ostrel/Torvane\n" + canonicalHome + "/Games/torvane\n").toUtf8());
+
+        TestGame empty;
+        const Result none = runCli({"find-games", empty.path()});
+        QCOMPARE(none.status, 1);
+        QVERIFY(none.out.isEmpty());
+    }
+
     void helpListsEveryCommand()
     {
         const Result r = runCli({"--help"});
