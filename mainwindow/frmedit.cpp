@@ -14,6 +14,7 @@
 #include "platform/controlhost.h"
 #include "platform/eventyield.h"
 #include "platform/gamepath.h"
+#include "platform/gamerun.h"
 #include "platform/helpviewer.h"
 #include "platform/messages.h"
 #include "platform/programexit.h"
@@ -478,7 +479,7 @@ void FrmEdit::buildMenus()
     action(file, "MnuRestore", QStringLiteral("Restore Settings..."))->setEnabled(false);
     separator(file, "MnuSep5");
     connect(action(file, "MnuRun", QStringLiteral("Run 'Torvane'")), &QAction::triggered, this,
-            [] { Shell::RunFile(GamePath + QStringLiteral("\\torvane.exe"), GamePath); });
+            [this] { GameRun::start(this, GamePath); });
     separator(file, "MnuSep6");
     QAction *exit = action(file, "MnuExit", QStringLiteral("Exit"));
     exit->setShortcut(Qt::Key_F12);
@@ -564,7 +565,7 @@ void FrmEdit::buildToolbar()
 
     QToolButton *run = button("MISC01", QStringLiteral("Run Torvane"), QStyle::SP_MediaPlay);
     run->setStatusTip(QStringLiteral("Runs the game"));
-    connect(run, &QToolButton::clicked, this, [] { Shell::RunFile(GamePath + QStringLiteral("\\torvane.exe"), GamePath); });
+    connect(run, &QToolButton::clicked, this, [this] { GameRun::start(this, GamePath); });
     QToolButton *newButton = button("New", QStringLiteral("New"), QStyle::SP_FileIcon);
     dropDown(newButton, {{QStringLiteral("Unit"), QStringLiteral("MnuTBUnit")},
                          {QStringLiteral("Building"), QStringLiteral("MnuTBBuilding")}});

@@ -18,6 +18,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -361,6 +362,23 @@ private slots:
         QCOMPARE(child<QLineEdit>("MHealth")->text(), QStringLiteral("222"));
         GamePath = m_game.path();
         m_window->fillCatalogue(catalogue.BuildCatalogue(GamePath));
+    }
+
+    // Neither Steam nor Wine on the search path: the message says what was tried.
+    void runningTheGameWithNothingToRunItSaysSo()
+    {
+        QVERIFY(m_game.write(QStringLiteral("TorVane.exe"), ""));
+        const QByteArray path = qgetenv("PATH");
+        QTemporaryDir empty;
+        qputenv("PATH", empty.path().toLocal8Bit());
+        m_window->findChild<QAction *>(QStringLiteral("MnuRun"))->trigger();
+        child<QToolButton>("MISC01")->click();
+        qputenv("PATH", path);
+        QCOMPARE(m_user.messages.size(), 2);
+        QVERIFY2(m_user.lastText().contains(QStringLiteral("wine is not installed"))
+                     && m_user.lastText().contains(QStringLiteral("not in a Steam library")),
+                 qPrintable(m_user.lastText()));
+        QFile::remove(m_game.path() + QStringLiteral("/TorVane.exe"));
     }
 };
 
