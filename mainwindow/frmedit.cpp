@@ -20,6 +20,7 @@
 #include "platform/programexit.h"
 #include "platform/shell.h"
 #include "platform/windowplacement.h"
+#include "startup/stockrestore.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -145,6 +146,7 @@ FrmEdit *FrmEdit::existing()
 
 FrmEdit::FrmEdit(QWidget *parent)
     : QMainWindow(parent)
+    , m_stockFolder(Shell::programFolder())
 {
     g_instance = this;
     setObjectName(QStringLiteral("FrmEdit"));
@@ -163,7 +165,8 @@ FrmEdit::FrmEdit(QWidget *parent)
     m_armourNames->setObjectName(QStringLiteral("TVItem3"));
 
     auto *central = new QWidget(this);
-    auto *layout = new QHBoxLayout(central);
+    auto *layout = new QVBoxLayout(central);
+    auto *columns = new QHBoxLayout;
     m_tree = new QTreeView(central);
     m_tree->setObjectName(QStringLiteral("TVMenu"));
     m_tree->setHeaderHidden(true);
@@ -189,11 +192,28 @@ FrmEdit::FrmEdit(QWidget *parent)
     m_tabs->addTab(buildOtherTab(), QStringLiteral("Other Settings"));
     m_tabs->setUsesScrollButtons(false);
     m_tabs->setEnabled(false);
+    m_missingBar = new QWidget(central);
+    m_missingBar->setObjectName(QStringLiteral("FraMissing"));
+    auto *missingRow = new QHBoxLayout(m_missingBar);
+    missingRow->setContentsMargins(0, 0, 0, 0);
+    m_missingLabel = new QLabel(m_missingBar);
+    m_missingLabel->setObjectName(QStringLiteral("LblMissing"));
+    m_missingLabel->setWordWrap(true);
+    auto *restore = new QPushButton(QStringLiteral("Restore from stock"), m_missingBar);
+    restore->setObjectName(QStringLiteral("BtnRestoreStock"));
+    restore->setToolTip(QStringLiteral("Puts back the missing files from the stock copy that ships with Zarnith; "
+                                       "files that are there are never touched"));
+    connect(restore, &QPushButton::clicked, this, &FrmEdit::restoreMissingFiles);
+    missingRow->addWidget(m_missingLabel, 1);
+    missingRow->addWidget(restore, 0, Qt::AlignTop);
+    m_missingBar->hide();
     auto *treeColumn = new QVBoxLayout;
     treeColumn->addWidget(m_filterBox);
     treeColumn->addWidget(m_tree, 1);
-    layout->addLayout(treeColumn, 1);
-    layout->addWidget(m_tabs, 0);
+    columns->addLayout(treeColumn, 1);
+    columns->addWidget(m_tabs, 0);
+    layout->addWidget(m_missingBar);
+    layout->addLayout(columns, 1);
     setCentralWidget(central);
 
     QStatusBar *bar = statusBar();
@@ -478,6 +498,9 @@ void FrmEdit::buildMenus()
     action(file, "MnuBackup", QStringLiteral("Backup Settings..."))->setEnabled(false);
     action(file, "MnuRestore", QStringLiteral("Restore Settings..."))->setEnabled(false);
     separator(file, "MnuSep5");
+    QAction *reload = action(file, "MnuReload", QStringLiteral("Reload Data"));
+    reload->setShortcut(Qt::Key_F5);
+    connect(reload, &QAction::triggered, this, &FrmEdit::reloadData);
     connect(action(file, "MnuRun", QStringLiteral("Run 'Torvane'")), &QAction::triggered, this,
             [this] { GameRun::start(this, GamePath); });
     separator(file, "MnuSep6");
@@ -712,6 +735,62 @@ void FrmEdit::prepareAfterStartup()
     for (QComboBox *w : m_weapons)
         w->clear();
     fillWeaponNames();
+    updateMissingFiles();
+}
+
+void FrmEdit::updateMissingFiles()
+{
+    m_missingFiles = StockRestore::missingDataFiles(GamePath);
+    m_missingBar->setVisible(!m_missingFiles.isEmpty());
+    m_missingLabel->setText(QStringLiteral("Missing data files: %1").arg(m_missingFiles.join(QStringLiteral(", "))));
+}
+
+void FrmEdit::restoreMissingFiles()
+{
+    StockRestore::Report report;
+    if (!StockRestore::restoreDataFiles(GamePath, m_stockFolder, m_missingFiles, &report)) {
+        Messages::show(this, {QStringLiteral("The stock files could not be restored:\r\n") + report.error,
+                              QString::fromLatin1(Settings::AppName), QMessageBox::Critical, QMessageBox::Ok, -1});
+    } else if (!report.refused.isEmpty()) {
+        Messages::show(this, {QStringLiteral("These stored files were not restored, because their paths lead outside "
+                                             "the game folder or through a symbolic link:\r\n")
+                                  + report.refused.join(QStringLiteral("\r\n")),
+                              QString::fromLatin1(Settings::AppName), QMessageBox::Warning, QMessageBox::Ok, -1});
+    }
+    reloadData();
+}
+
+void FrmEdit::reloadData()
+{
+    if (m_reloading)
+        return;
+    const QScopedValueRollback reloading(m_reloading, true);
+    // Object keys are numbered afresh by each build: the choice is found
+    // again by the texts on its way down the tree.
+    QStringList way;
+    for (QModelIndex n = m_chosen; n.isValid(); n = n.parent())
+        way.prepend(textOf(n));
+    Catalogue catalogue;
+    fillCatalogue(catalogue.BuildCatalogue(GamePath));
+    QModelIndex node;
+    for (const QString &text : std::as_const(way)) {
+        QModelIndex found;
+        for (int r = 0; r < m_catalogue->rowCount(node) && !found.isValid(); ++r) {
+            if (textOf(m_catalogue->index(r, 0, node)) == text)
+                found = m_catalogue->index(r, 0, node);
+        }
+        node = found;
+        if (!node.isValid())
+            break;
+    }
+    m_chosen = node;
+    setFilterText(m_filterBox->text());
+    for (QComboBox *w : m_weapons)
+        w->clear();
+    fillWeaponNames();
+    if (node.isValid())
+        loadNode(node);
+    updateMissingFiles();
 }
 
 void FrmEdit::fillNames(TVItem *loader, const QString &file, const QList<QComboBox *> &boxes)
