@@ -1,5 +1,6 @@
 #include "frmabout.h"
 
+#include "platform/windowkeys.h"
 #include "platform/windowplacement.h"
 
 #include <QCloseEvent>
@@ -50,6 +51,7 @@ frmAbout::frmAbout(QWidget *parent)
     layout->addWidget(version);
     layout->addWidget(text);
     layout->addWidget(ok, 0, Qt::AlignRight);
+    WindowKeys::install(this, ok);
     WindowPlacement::LoadWindowPos(this);
 }
 

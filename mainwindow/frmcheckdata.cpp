@@ -1,6 +1,7 @@
 #include "frmcheckdata.h"
 
 #include "engine/globals.h"
+#include "platform/windowkeys.h"
 #include "platform/windowplacement.h"
 
 #include <QCloseEvent>
@@ -57,6 +58,7 @@ FrmCheckData::FrmCheckData(QWidget *parent)
     layout->addLayout(buttons);
     connect(again, &QPushButton::clicked, this, &FrmCheckData::runCheck);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    WindowKeys::install(this, close);
     connect(m_list, &QTreeWidget::itemActivated, this, &FrmCheckData::onActivated);
     WindowPlacement::LoadWindowPos(this);
 }

@@ -19,6 +19,7 @@
 #include "platform/messages.h"
 #include "platform/programexit.h"
 #include "platform/shell.h"
+#include "platform/twips.h"
 #include "platform/windowplacement.h"
 #include "startup/stockrestore.h"
 
@@ -37,8 +38,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -124,6 +127,23 @@ QLineEdit *newEdit(const char *name, QWidget *parent)
     return edit;
 }
 
+// Tabs with a little less room around their captions than the style gives.
+class TightTabs : public QProxyStyle
+{
+public:
+    explicit TightTabs(QObject *owner)
+        : QProxyStyle(QApplication::style()->name())
+    {
+        setParent(owner);
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_TabBarTabHSpace ? std::min(value, 10) : value;
+    }
+};
+
 QGroupBox *newFrame(const QString &title, QWidget *parent)
 {
     auto *frame = new QGroupBox(title, parent);
@@ -175,7 +195,7 @@ FrmEdit::FrmEdit(QWidget *parent)
     m_filter = new CatalogueFilter(this);
     m_filter->setSourceModel(m_catalogue);
     m_tree->setModel(m_filter);
-    m_tree->setMinimumWidth(220);
+    m_tree->setMinimumWidth(180);
     m_filterBox = new QLineEdit(central);
     m_filterBox->setObjectName(QStringLiteral("TxtFilter"));
     m_filterBox->setPlaceholderText(QStringLiteral("Filter objects by name"));
@@ -183,14 +203,24 @@ FrmEdit::FrmEdit(QWidget *parent)
     connect(m_filterBox, &QLineEdit::textChanged, this, &FrmEdit::setFilterText);
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QStringLiteral("F_Tab"));
-    m_tabs->addTab(buildHandlingTab(), QStringLiteral("Handling and Speed"));
-    m_tabs->addTab(buildHealthTab(), QStringLiteral("Health and Armour"));
-    m_tabs->addTab(buildWeaponsTab(), QStringLiteral("Weapons"));
-    m_tabs->addTab(buildAdvancedTab(), QStringLiteral("Advanced Options"));
-    m_tabs->addTab(buildCostTab(), QStringLiteral("Cost and Build Speed"));
-    m_tabs->addTab(buildInformationTab(), QStringLiteral("Information"));
-    m_tabs->addTab(buildOtherTab(), QStringLiteral("Other Settings"));
+    // Each page scrolls rather than be cut off when the window is small.
+    const auto addPage = [this](QWidget *page, const QString &title) {
+        auto *scroll = new QScrollArea(m_tabs);
+        scroll->setWidget(page);
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        m_tabs->addTab(scroll, title);
+    };
+    addPage(buildHandlingTab(), QStringLiteral("Handling and Speed"));
+    addPage(buildHealthTab(), QStringLiteral("Health and Armour"));
+    addPage(buildWeaponsTab(), QStringLiteral("Weapons"));
+    addPage(buildAdvancedTab(), QStringLiteral("Advanced Options"));
+    addPage(buildCostTab(), QStringLiteral("Cost and Build Speed"));
+    addPage(buildInformationTab(), QStringLiteral("Information"));
+    addPage(buildOtherTab(), QStringLiteral("Other Settings"));
     m_tabs->setUsesScrollButtons(false);
+    // Every caption shows whole on a 1024-pixel screen.
+    m_tabs->tabBar()->setStyle(new TightTabs(m_tabs->tabBar()));
     m_tabs->setEnabled(false);
     m_missingBar = new QWidget(central);
     m_missingBar->setObjectName(QStringLiteral("FraMissing"));
@@ -207,6 +237,9 @@ FrmEdit::FrmEdit(QWidget *parent)
     missingRow->addWidget(m_missingLabel, 1);
     missingRow->addWidget(restore, 0, Qt::AlignTop);
     m_missingBar->hide();
+    // Tree, filter, then the tabs and the fields of the page shown.
+    setTabOrder(m_tree, m_filterBox);
+    setTabOrder(m_filterBox, m_tabs);
     auto *treeColumn = new QVBoxLayout;
     treeColumn->addWidget(m_filterBox);
     treeColumn->addWidget(m_tree, 1);
@@ -724,10 +757,17 @@ void FrmEdit::setFilterText(const QString &text)
 void FrmEdit::prepareAfterStartup()
 {
     if (m_summary->isValid()) {
-        m_summary->AddColumn(QStringLiteral("Name"), 3440);
-        m_summary->AddColumn(QStringLiteral("Value"), 7440);
         QFont f = m_summary->widget()->font();
         f.setPointSize(11);
+        // The label column takes its longest label with the cell's margins;
+        // separator rows run past it by design.
+        const QFontMetrics metrics(f);
+        int widest = 0;
+        for (const SummaryRow &row : Summary::build(SummaryInput()))
+            widest = row.label == Summary::separator() ? widest : std::max(widest, metrics.horizontalAdvance(row.label));
+        const int labelTwips = Twips::fromPixels(widest + 3 * metrics.averageCharWidth() + 8, logicalDpiX());
+        m_summary->AddColumn(QStringLiteral("Name"), std::max(3440, labelTwips));
+        m_summary->AddColumn(QStringLiteral("Value"), 7440);
         m_summary->widget()->setFont(f);
         if (QAbstractItemView *view = m_summary->listView())
             view->setFont(f);
