@@ -12,6 +12,7 @@
 #include "../common/testgame.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTabBar>
@@ -106,6 +107,19 @@ private slots:
         QTest::qWait(20);
         QVERIFY(w && w->isVisible());
         w->close();
+    }
+
+    // The splash's form of the project version, in a box sized to its text.
+    void aboutShowsTheVersionAsTheSplashDoes()
+    {
+        QWidget *about = openWindow(QStringLiteral("frmAbout"));
+        QVERIFY(about);
+        const QStringList version = QStringLiteral(ZARNITH_VERSION).split(QLatin1Char('.'));
+        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
+                 QStringLiteral("Version %1.%2").arg(version[0], version[1]));
+        about->resize(900, 700);
+        QCOMPARE(about->size(), about->sizeHint());
+        about->close();
     }
 
     void mainWindowFitsASmallScreen()
