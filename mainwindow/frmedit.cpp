@@ -41,6 +41,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
@@ -305,6 +306,13 @@ FrmEdit::FrmEdit(QWidget *parent)
     // Window load.
     AskOnClose = true;
     WindowPlacement::LoadWindowPos(this);
+    // The default or stored size, cut down to what the screen can show with
+    // room for the window manager's title bar.
+    if (const QScreen *display = screen()) {
+        const QSize room = display->availableGeometry().size() - QSize(0, 32);
+        if (room.isValid() && !room.isEmpty())
+            resize(size().boundedTo(room).expandedTo(minimumSizeHint()));
+    }
     showStoredTab();
     applyTreeFont();
 }
@@ -759,9 +767,11 @@ void FrmEdit::prepareAfterStartup()
     if (m_summary->isValid()) {
         QFont f = m_summary->widget()->font();
         f.setPointSize(11);
-        // The label column takes its longest label with the cell's margins;
-        // separator rows run past it by design.
-        const QFontMetrics metrics(f);
+        // The label column takes its longest label, drawn bold (UpdateLV),
+        // with the cell's margins; separator rows run past it by design.
+        QFont bold = f;
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
         int widest = 0;
         for (const SummaryRow &row : Summary::build(SummaryInput()))
             widest = row.label == Summary::separator() ? widest : std::max(widest, metrics.horizontalAdvance(row.label));

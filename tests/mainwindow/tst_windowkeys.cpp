@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -129,6 +130,10 @@ private slots:
         const QSize least = main->minimumSizeHint().expandedTo(main->minimumSize());
         QVERIFY2(least.width() <= 1000 && least.height() <= 560,
                  qPrintable(QStringLiteral("%1x%2").arg(least.width()).arg(least.height())));
+        // Opened within the 1024x600 test screen.
+        const QRect screen = main->screen()->availableGeometry();
+        QCOMPARE(screen.size(), QSize(1024, 600));
+        QVERIFY(main->width() <= screen.width() && main->height() < screen.height());
         main->resize(1000, 560);
         main->show();
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
@@ -150,9 +155,11 @@ private slots:
         QAbstractItemView *summary = main->summaryList().listView();
         const auto *table = qobject_cast<QTableView *>(summary);
         QVERIFY(table);
+        QFont bold = summary->font();
+        bold.setBold(true);
         for (const SummaryRow &row : Summary::build(SummaryInput())) {
             if (row.label != Summary::separator())
-                QVERIFY2(summary->fontMetrics().horizontalAdvance(row.label) < table->columnWidth(0), qPrintable(row.label));
+                QVERIFY2(QFontMetrics(bold).horizontalAdvance(row.label) < table->columnWidth(0), qPrintable(row.label));
         }
         main->AskOnClose = false;
     }
