@@ -40,7 +40,6 @@ frmAbout::frmAbout(QWidget *parent)
     auto *version = new QLabel(Shell::versionText(), this);
     version->setObjectName(QStringLiteral("lblVersion"));
     auto *text = new QLabel(QStringLiteral("A viewer and raw-text editor for the data files of Torvane."), this);
-    text->setWordWrap(true);
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     connect(ok, &QPushButton::clicked, this, &QWidget::close);

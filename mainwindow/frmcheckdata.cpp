@@ -91,8 +91,10 @@ void FrmCheckData::runCheck()
     for (int c = 0; c < 3; ++c)
         m_list->resizeColumnToContents(c);
     m_summary->setText(problems.isEmpty() ? QStringLiteral("No problems found: every name refers to a block that exists.")
-                                          : QStringLiteral("%1 problems found. Double-click one to open its file at that line.")
-                                                .arg(problems.size()));
+                          : problems.size() == 1
+                              ? QStringLiteral("1 problem found. Double-click it to open its file at that line.")
+                              : QStringLiteral("%1 problems found. Double-click one to open its file at that line.")
+                                    .arg(problems.size()));
     unsetCursor();
 }
 
