@@ -11,6 +11,7 @@
 #include "engine/tvitem.h"
 #include "engine/viewerrows.h"
 #include "platform/codepage.h"
+#include "platform/gamefinder.h"
 #include "platform/gamepath.h"
 
 #include <QCoreApplication>
@@ -60,6 +61,10 @@ const CommandLine::Command CommandLine::kCommands[] = {
      "print every block of a kind (objects, weapons, armours, locomotors, commandbuttons, commandsets) with its "
      "parameters, as UTF-8",
      "zarnith-cli table weapons ~/Torvane --format csv", 2, 4, &CommandLine::table},
+    {"find-games", "[HOME]",
+     "print the Torvane folders found in Steam libraries and Wine, Lutris and Bottles prefixes, one a line; "
+     "exit 1 when none",
+     "zarnith-cli find-games", 0, 1, &CommandLine::findGames},
     {"help", "", "print this list", "zarnith-cli help", 0, 0, &CommandLine::help},
 };
 
@@ -384,4 +389,17 @@ int CommandLine::fail(int status, const QString &message)
     const QByteArray line = message.toUtf8() + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), m_err);
     return status;
+}
+
+int CommandLine::findGames(const QStringList &args)
+{
+    const QString home = args.isEmpty() ? QDir::homePath() : args.first();
+    const GameFinder::Result result = GameFinder::findGames(home, QProcessEnvironment::systemEnvironment());
+    QByteArray text;
+    for (const QString &folder : result.folders)
+        text += QDir::toNativeSeparators(folder).toUtf8() + '\n';
+    write(text);
+    if (!result.complete)
+        std::fprintf(m_err, "the search stopped at its time limit; some folders were not looked into\n");
+    return result.folders.isEmpty() ? fail(1, QStringLiteral("no Torvane folder found under %1").arg(home)) : 0;
 }

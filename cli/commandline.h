@@ -49,6 +49,7 @@ private:
     int refs(const QStringList &args);
     int diff(const QStringList &args);
     int table(const QStringList &args);
+    int findGames(const QStringList &args);
     int help(const QStringList &args);
 
     // Opens the stock table (the program folder's Data.DBF when path is empty).

@@ -1,5 +1,7 @@
 #include "frmabout.h"
 
+#include "platform/shell.h"
+#include "platform/windowkeys.h"
 #include "platform/windowplacement.h"
 
 #include <QCloseEvent>
@@ -35,14 +37,9 @@ frmAbout::frmAbout(QWidget *parent)
     f.setPointSizeF(f.pointSizeF() * 1.8);
     f.setBold(true);
     title->setFont(f);
-    const QStringList v = QCoreApplication::applicationVersion().split(QLatin1Char('.'));
-    auto *version = new QLabel(QStringLiteral("Version %1.%2.%3")
-                                   .arg(v.value(0, QStringLiteral("1")), v.value(1, QStringLiteral("0")),
-                                        v.value(2, QStringLiteral("0"))),
-                               this);
+    auto *version = new QLabel(Shell::versionText(), this);
     version->setObjectName(QStringLiteral("lblVersion"));
     auto *text = new QLabel(QStringLiteral("A viewer and raw-text editor for the data files of Torvane."), this);
-    text->setWordWrap(true);
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
@@ -50,6 +47,9 @@ frmAbout::frmAbout(QWidget *parent)
     layout->addWidget(version);
     layout->addWidget(text);
     layout->addWidget(ok, 0, Qt::AlignRight);
+    // Sized to its contents; only the stored position is used.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    WindowKeys::install(this, ok);
     WindowPlacement::LoadWindowPos(this);
 }
 

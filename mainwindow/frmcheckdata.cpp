@@ -1,15 +1,19 @@
 #include "frmcheckdata.h"
 
 #include "engine/globals.h"
+#include "platform/windowkeys.h"
 #include "platform/windowplacement.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 QPointer<FrmCheckData> g_window;
@@ -43,10 +47,18 @@ FrmCheckData::FrmCheckData(QWidget *parent)
     m_list->header()->setStretchLastSection(true);
     auto *again = new QPushButton(QStringLiteral("Check Again"), this);
     again->setObjectName(QStringLiteral("BtnCheckAgain"));
+    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("BtnClose"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(again);
+    buttons->addWidget(close);
     layout->addWidget(m_summary);
     layout->addWidget(m_list, 1);
-    layout->addWidget(again, 0, Qt::AlignRight);
+    layout->addLayout(buttons);
     connect(again, &QPushButton::clicked, this, &FrmCheckData::runCheck);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    WindowKeys::install(this, close);
     connect(m_list, &QTreeWidget::itemActivated, this, &FrmCheckData::onActivated);
     WindowPlacement::LoadWindowPos(this);
 }
@@ -65,20 +77,39 @@ void FrmCheckData::runCheck()
         return;
     }
     m_list->clear();
-    for (const DataProblem &p : problems) {
+    // A missing file hides every problem it causes: it comes first.
+    QList<DataProblem> ordered = problems;
+    std::stable_partition(ordered.begin(), ordered.end(),
+                          [](const DataProblem &p) { return p.kind == QLatin1String("missing-file"); });
+    for (const DataProblem &p : std::as_const(ordered)) {
         auto *item = new QTreeWidgetItem(m_list, {p.file, QString::number(p.line), p.kind, p.message});
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        const QString full = QStringLiteral("%1, line %2: %3").arg(p.file).arg(p.line).arg(p.message);
+        for (int c = 0; c < 4; ++c)
+            item->setToolTip(c, full);
     }
     for (int c = 0; c < 3; ++c)
         m_list->resizeColumnToContents(c);
     m_summary->setText(problems.isEmpty() ? QStringLiteral("No problems found: every name refers to a block that exists.")
-                                          : QStringLiteral("%1 problems found. Double-click one to open its file at that line.")
-                                                .arg(problems.size()));
+                          : problems.size() == 1
+                              ? QStringLiteral("1 problem found. Double-click it to open its file at that line.")
+                              : QStringLiteral("%1 problems found. Double-click one to open its file at that line.")
+                                    .arg(problems.size()));
     unsetCursor();
 }
 
 void FrmCheckData::onActivated(QTreeWidgetItem *item)
 {
+    // The line opened last stays marked, so that the next one is easy to find.
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *other = m_list->topLevelItem(i);
+        for (int c = 0; c < 4; ++c) {
+            QFont f = other->font(c);
+            f.setBold(other == item);
+            other->setFont(c, f);
+        }
+    }
+    m_list->setCurrentItem(item);
     QString file = item->text(0);
     const bool object = file.startsWith(QLatin1String("Object\\"));
     if (object)

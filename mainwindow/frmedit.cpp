@@ -14,11 +14,14 @@
 #include "platform/controlhost.h"
 #include "platform/eventyield.h"
 #include "platform/gamepath.h"
+#include "platform/gamerun.h"
 #include "platform/helpviewer.h"
 #include "platform/messages.h"
 #include "platform/programexit.h"
 #include "platform/shell.h"
+#include "platform/twips.h"
 #include "platform/windowplacement.h"
+#include "startup/stockrestore.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -35,8 +38,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -122,6 +128,23 @@ QLineEdit *newEdit(const char *name, QWidget *parent)
     return edit;
 }
 
+// Tabs with a little less room around their captions than the style gives.
+class TightTabs : public QProxyStyle
+{
+public:
+    explicit TightTabs(QObject *owner)
+        : QProxyStyle(QApplication::style()->name())
+    {
+        setParent(owner);
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_TabBarTabHSpace ? std::min(value, 10) : value;
+    }
+};
+
 QGroupBox *newFrame(const QString &title, QWidget *parent)
 {
     auto *frame = new QGroupBox(title, parent);
@@ -144,6 +167,7 @@ FrmEdit *FrmEdit::existing()
 
 FrmEdit::FrmEdit(QWidget *parent)
     : QMainWindow(parent)
+    , m_stockFolder(Shell::programFolder())
 {
     g_instance = this;
     setObjectName(QStringLiteral("FrmEdit"));
@@ -162,7 +186,8 @@ FrmEdit::FrmEdit(QWidget *parent)
     m_armourNames->setObjectName(QStringLiteral("TVItem3"));
 
     auto *central = new QWidget(this);
-    auto *layout = new QHBoxLayout(central);
+    auto *layout = new QVBoxLayout(central);
+    auto *columns = new QHBoxLayout;
     m_tree = new QTreeView(central);
     m_tree->setObjectName(QStringLiteral("TVMenu"));
     m_tree->setHeaderHidden(true);
@@ -171,7 +196,7 @@ FrmEdit::FrmEdit(QWidget *parent)
     m_filter = new CatalogueFilter(this);
     m_filter->setSourceModel(m_catalogue);
     m_tree->setModel(m_filter);
-    m_tree->setMinimumWidth(220);
+    m_tree->setMinimumWidth(180);
     m_filterBox = new QLineEdit(central);
     m_filterBox->setObjectName(QStringLiteral("TxtFilter"));
     m_filterBox->setPlaceholderText(QStringLiteral("Filter objects by name"));
@@ -179,20 +204,50 @@ FrmEdit::FrmEdit(QWidget *parent)
     connect(m_filterBox, &QLineEdit::textChanged, this, &FrmEdit::setFilterText);
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QStringLiteral("F_Tab"));
-    m_tabs->addTab(buildHandlingTab(), QStringLiteral("Handling and Speed"));
-    m_tabs->addTab(buildHealthTab(), QStringLiteral("Health and Armour"));
-    m_tabs->addTab(buildWeaponsTab(), QStringLiteral("Weapons"));
-    m_tabs->addTab(buildAdvancedTab(), QStringLiteral("Advanced Options"));
-    m_tabs->addTab(buildCostTab(), QStringLiteral("Cost and Build Speed"));
-    m_tabs->addTab(buildInformationTab(), QStringLiteral("Information"));
-    m_tabs->addTab(buildOtherTab(), QStringLiteral("Other Settings"));
+    // Each page scrolls rather than be cut off when the window is small.
+    const auto addPage = [this](QWidget *page, const QString &title) {
+        auto *scroll = new QScrollArea(m_tabs);
+        scroll->setWidget(page);
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        m_tabs->addTab(scroll, title);
+    };
+    addPage(buildHandlingTab(), QStringLiteral("Handling and Speed"));
+    addPage(buildHealthTab(), QStringLiteral("Health and Armour"));
+    addPage(buildWeaponsTab(), QStringLiteral("Weapons"));
+    addPage(buildAdvancedTab(), QStringLiteral("Advanced Options"));
+    addPage(buildCostTab(), QStringLiteral("Cost and Build Speed"));
+    addPage(buildInformationTab(), QStringLiteral("Information"));
+    addPage(buildOtherTab(), QStringLiteral("Other Settings"));
     m_tabs->setUsesScrollButtons(false);
+    // Every caption shows whole on a 1024-pixel screen.
+    m_tabs->tabBar()->setStyle(new TightTabs(m_tabs->tabBar()));
     m_tabs->setEnabled(false);
+    m_missingBar = new QWidget(central);
+    m_missingBar->setObjectName(QStringLiteral("FraMissing"));
+    auto *missingRow = new QHBoxLayout(m_missingBar);
+    missingRow->setContentsMargins(0, 0, 0, 0);
+    m_missingLabel = new QLabel(m_missingBar);
+    m_missingLabel->setObjectName(QStringLiteral("LblMissing"));
+    m_missingLabel->setWordWrap(true);
+    auto *restore = new QPushButton(QStringLiteral("Restore from stock"), m_missingBar);
+    restore->setObjectName(QStringLiteral("BtnRestoreStock"));
+    restore->setToolTip(QStringLiteral("Puts back the missing files from the stock copy that ships with Zarnith; "
+                                       "files that are there are never touched"));
+    connect(restore, &QPushButton::clicked, this, &FrmEdit::restoreMissingFiles);
+    missingRow->addWidget(m_missingLabel, 1);
+    missingRow->addWidget(restore, 0, Qt::AlignTop);
+    m_missingBar->hide();
+    // Tree, filter, then the tabs and the fields of the page shown.
+    setTabOrder(m_tree, m_filterBox);
+    setTabOrder(m_filterBox, m_tabs);
     auto *treeColumn = new QVBoxLayout;
     treeColumn->addWidget(m_filterBox);
     treeColumn->addWidget(m_tree, 1);
-    layout->addLayout(treeColumn, 1);
-    layout->addWidget(m_tabs, 0);
+    columns->addLayout(treeColumn, 1);
+    columns->addWidget(m_tabs, 0);
+    layout->addWidget(m_missingBar);
+    layout->addLayout(columns, 1);
     setCentralWidget(central);
 
     QStatusBar *bar = statusBar();
@@ -251,6 +306,13 @@ FrmEdit::FrmEdit(QWidget *parent)
     // Window load.
     AskOnClose = true;
     WindowPlacement::LoadWindowPos(this);
+    // The default or stored size, cut down to what the screen can show with
+    // room for the window manager's title bar.
+    if (const QScreen *display = screen()) {
+        const QSize room = display->availableGeometry().size() - QSize(0, 32);
+        if (room.isValid() && !room.isEmpty())
+            resize(size().boundedTo(room).expandedTo(minimumSizeHint()));
+    }
     showStoredTab();
     applyTreeFont();
 }
@@ -479,8 +541,11 @@ void FrmEdit::buildMenus()
     connect(action(file, "MnuExport", QStringLiteral("Export Objects...")), &QAction::triggered, this,
             [this] { emit showWindowRequested(QStringLiteral("ExportObjects")); });
     separator(file, "MnuSep5");
+    QAction *reload = action(file, "MnuReload", QStringLiteral("Reload Data"));
+    reload->setShortcut(Qt::Key_F5);
+    connect(reload, &QAction::triggered, this, &FrmEdit::reloadData);
     connect(action(file, "MnuRun", QStringLiteral("Run 'Torvane'")), &QAction::triggered, this,
-            [] { Shell::RunFile(GamePath + QStringLiteral("\\torvane.exe"), GamePath); });
+            [this] { GameRun::start(this, GamePath); });
     separator(file, "MnuSep6");
     QAction *exit = action(file, "MnuExit", QStringLiteral("Exit"));
     exit->setShortcut(Qt::Key_F12);
@@ -573,7 +638,7 @@ void FrmEdit::buildToolbar()
 
     QToolButton *run = button("MISC01", QStringLiteral("Run Torvane"), QStyle::SP_MediaPlay);
     run->setStatusTip(QStringLiteral("Runs the game"));
-    connect(run, &QToolButton::clicked, this, [] { Shell::RunFile(GamePath + QStringLiteral("\\torvane.exe"), GamePath); });
+    connect(run, &QToolButton::clicked, this, [this] { GameRun::start(this, GamePath); });
     QToolButton *newButton = button("New", QStringLiteral("New"), QStyle::SP_FileIcon);
     dropDown(newButton, {{QStringLiteral("Unit"), QStringLiteral("MnuTBUnit")},
                          {QStringLiteral("Building"), QStringLiteral("MnuTBBuilding")}});
@@ -709,10 +774,19 @@ void FrmEdit::setFilterText(const QString &text)
 void FrmEdit::prepareAfterStartup()
 {
     if (m_summary->isValid()) {
-        m_summary->AddColumn(QStringLiteral("Name"), 3440);
-        m_summary->AddColumn(QStringLiteral("Value"), 7440);
         QFont f = m_summary->widget()->font();
         f.setPointSize(11);
+        // The label column takes its longest label, drawn bold (UpdateLV),
+        // with the cell's margins; separator rows run past it by design.
+        QFont bold = f;
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        int widest = 0;
+        for (const SummaryRow &row : Summary::build(SummaryInput()))
+            widest = row.label == Summary::separator() ? widest : std::max(widest, metrics.horizontalAdvance(row.label));
+        const int labelTwips = Twips::fromPixels(widest + 3 * metrics.averageCharWidth() + 8, logicalDpiX());
+        m_summary->AddColumn(QStringLiteral("Name"), std::max(3440, labelTwips));
+        m_summary->AddColumn(QStringLiteral("Value"), 7440);
         m_summary->widget()->setFont(f);
         if (QAbstractItemView *view = m_summary->listView())
             view->setFont(f);
@@ -720,6 +794,62 @@ void FrmEdit::prepareAfterStartup()
     for (QComboBox *w : m_weapons)
         w->clear();
     fillWeaponNames();
+    updateMissingFiles();
+}
+
+void FrmEdit::updateMissingFiles()
+{
+    m_missingFiles = StockRestore::missingDataFiles(GamePath);
+    m_missingBar->setVisible(!m_missingFiles.isEmpty());
+    m_missingLabel->setText(QStringLiteral("Missing data files: %1").arg(m_missingFiles.join(QStringLiteral(", "))));
+}
+
+void FrmEdit::restoreMissingFiles()
+{
+    StockRestore::Report report;
+    if (!StockRestore::restoreDataFiles(GamePath, m_stockFolder, m_missingFiles, &report)) {
+        Messages::show(this, {QStringLiteral("The stock files could not be restored:\r\n") + report.error,
+                              QString::fromLatin1(Settings::AppName), QMessageBox::Critical, QMessageBox::Ok, -1});
+    } else if (!report.refused.isEmpty()) {
+        Messages::show(this, {QStringLiteral("These stored files were not restored, because their paths lead outside "
+                                             "the game folder or through a symbolic link:\r\n")
+                                  + report.refused.join(QStringLiteral("\r\n")),
+                              QString::fromLatin1(Settings::AppName), QMessageBox::Warning, QMessageBox::Ok, -1});
+    }
+    reloadData();
+}
+
+void FrmEdit::reloadData()
+{
+    if (m_reloading)
+        return;
+    const QScopedValueRollback reloading(m_reloading, true);
+    // Object keys are numbered afresh by each build: the choice is found
+    // again by the texts on its way down the tree.
+    QStringList way;
+    for (QModelIndex n = m_chosen; n.isValid(); n = n.parent())
+        way.prepend(textOf(n));
+    Catalogue catalogue;
+    fillCatalogue(catalogue.BuildCatalogue(GamePath));
+    QModelIndex node;
+    for (const QString &text : std::as_const(way)) {
+        QModelIndex found;
+        for (int r = 0; r < m_catalogue->rowCount(node) && !found.isValid(); ++r) {
+            if (textOf(m_catalogue->index(r, 0, node)) == text)
+                found = m_catalogue->index(r, 0, node);
+        }
+        node = found;
+        if (!node.isValid())
+            break;
+    }
+    m_chosen = node;
+    setFilterText(m_filterBox->text());
+    for (QComboBox *w : m_weapons)
+        w->clear();
+    fillWeaponNames();
+    if (node.isValid())
+        loadNode(node);
+    updateMissingFiles();
 }
 
 void FrmEdit::fillNames(TVItem *loader, const QString &file, const QList<QComboBox *> &boxes)

@@ -94,6 +94,15 @@ public:
     // Runs a drop-down item of the toolbar by its text, compared in lower case.
     void runDropDownItem(const QString &text);
 
+    // Reads the catalogue again and reloads the chosen object, keeping the
+    // choice and the filter, so that changes made by another editor show.
+    void reloadData();
+    // Shows or hides the line above the tree that names the missing data files.
+    void updateMissingFiles();
+    // Where "Restore from stock" reads the stock table (the program folder
+    // unless a test says otherwise).
+    void setStockFolder(const QString &folder) { m_stockFolder = folder; }
+
 signals:
     // Asked to show another window ("FrmOpt", "FrmWE", "FrmArmour",
     // "FrmCmdBtn", "FrmCmdSet", "About"); entry names the row to select in a
@@ -146,7 +155,14 @@ private:
     static bool IsObjectNode(const QModelIndex &node);
     static QString fullPath(const QModelIndex &node);
 
+    void restoreMissingFiles();
+
     bool m_ready = false;
+    bool m_reloading = false;
+    QString m_stockFolder;
+    QStringList m_missingFiles;
+    QWidget *m_missingBar = nullptr;
+    QLabel *m_missingLabel = nullptr;
     bool m_placingChoice = false; // the program moves the tree's choice: no load
     bool m_loadedByPress = false; // a mouse press loaded the node its click would
     QString m_armourValue;

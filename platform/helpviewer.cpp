@@ -1,6 +1,7 @@
 #include "helpviewer.h"
 
 #include "platform/shell.h"
+#include "platform/windowkeys.h"
 
 #include <QFileInfo>
 #include <QPointer>
@@ -20,6 +21,8 @@ void open(const QString &anchor)
         g_window->setWindowTitle(QStringLiteral("Torvane Zarnith Help"));
         g_window->setOpenExternalLinks(true);
         g_window->resize(720, 560);
+        WindowKeys::install(g_window);
+        WindowKeys::closeOnCtrlW(g_window);
     }
     const QString guide = HelpViewer::guidePath();
     if (QFileInfo::exists(guide)) {

@@ -36,3 +36,13 @@ QString programFolder()
 }
 
 } // namespace Shell
+
+namespace Shell {
+
+QString versionText()
+{
+    const QStringList parts = QStringLiteral(ZARNITH_VERSION).split(QLatin1Char('.'));
+    return QStringLiteral("Version %1.%2").arg(parts.value(0), parts.value(1, QStringLiteral("0")));
+}
+
+} // namespace Shell

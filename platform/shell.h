@@ -12,4 +12,8 @@ void RunFile(const QString &Filename, const QString &Dir);
 // The folder the program runs from: its plugin, stock table and guide live there.
 QString programFolder();
 
+// "Version 1.0": the project's major and minor version, as the splash, the
+// about box and "zarnith --version" show it.
+QString versionText();
+
 } // namespace Shell

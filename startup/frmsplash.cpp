@@ -137,8 +137,7 @@ void frmSplash::Form_Load()
     Settings::TVPos.write(QStringLiteral("1"));
     EventYield::reset();
     EventYield::yield();
-    const QStringList version = QCoreApplication::applicationVersion().split(QLatin1Char('.'));
-    m_version->setText(QStringLiteral("Version %1.%2").arg(version.value(0, QStringLiteral("1")), version.value(1, QStringLiteral("0"))));
+    m_version->setText(Shell::versionText());
     m_animationStep = 1;
     Timer1_Timer();
 

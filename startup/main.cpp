@@ -3,6 +3,7 @@
 #include "engine/busyhook.h"
 #include "mainwindow/frmedit.h"
 #include "manualedit/settingsstore.h"
+#include "platform/shell.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -34,7 +35,7 @@ int printAndExit(int argc, char *argv[], bool help)
         };
         QPluginLoader plugin(folder + QStringLiteral("/libtabulox.so"));
         const bool loads = plugin.load();
-        text = QStringLiteral("Torvane Zarnith %1\n").arg(QStringLiteral(ZARNITH_VERSION))
+        text = QStringLiteral("Torvane Zarnith %1\n").arg(Shell::versionText())
                + QStringLiteral("Program folder: %1\n").arg(folder)
                + QStringLiteral("Stock table: %1\n").arg(state(folder + QStringLiteral("/Data.DBF")))
                + QStringLiteral("Stock memo file: %1\n").arg(state(folder + QStringLiteral("/Data.DBT")))

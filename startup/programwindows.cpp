@@ -11,12 +11,14 @@
 #include "subeditors/frmcmdbtn.h"
 #include "subeditors/frmcmdset.h"
 #include "subeditors/frmwe.h"
+#include "platform/windowkeys.h"
 #include "wholedata/frmcompare.h"
 #include "wholedata/frmrefs.h"
 #include "wholedata/tableexport.h"
 #include "wizard/frmwizard.h"
 
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -104,6 +106,7 @@ void showWindow(const QString &name, const QString &entry, bool show)
         FrmOpt *options = FrmOpt::open();
         if (!options->property("wired").toBool()) {
             options->setProperty("wired", true);
+            WindowKeys::install(options, options->findChild<QPushButton *>(QStringLiteral("BtnOK")));
             QObject::connect(options, &FrmOpt::applied, options, [] {
                 if (FrmEdit *main = FrmEdit::existing()) {
                     main->applyTreeFont();

@@ -1,11 +1,15 @@
 #include "stockrestore.h"
 
+#include "engine/datacheck.h"
+#include "platform/codepage.h"
 #include "platform/gamepath.h"
+#include "startup/dbctl.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <filesystem>
 
 bool StockRestore::isSafeRelativePath(const QString &relativePath)
@@ -100,4 +104,54 @@ const char *StockRestore::outcomeName(Outcome outcome)
         break;
     }
     return "failed";
+}
+
+QStringList StockRestore::missingDataFiles(const QString &gameFolder)
+{
+    QStringList missing;
+    for (const QString &file : DataCheck::dataFiles()) {
+        if (!GamePaths::FileExists(GamePaths::join(gameFolder, QStringLiteral("Data\\INI\\") + file)))
+            missing << file;
+    }
+    return missing;
+}
+
+bool StockRestore::restoreDataFiles(const QString &gameFolder, const QString &tableFolder,
+                                    const QStringList &dataFiles, Report *report)
+{
+    DBCtl table;
+    if (!table.LoadDatabase(tableFolder, QStringLiteral("Data"))) {
+        report->error = table.errorString();
+        return false;
+    }
+    for (qint64 i = 0; i < table.RecordCount(); ++i) {
+        table.SetRecord(i);
+        const auto path = table.GetData(0);
+        const auto text = table.GetData(1);
+        if (!path || !text) {
+            report->error = table.errorString();
+            return false;
+        }
+        const QString relative = CodePage::decode(*path);
+        const bool wanted = std::any_of(dataFiles.begin(), dataFiles.end(), [&](const QString &file) {
+            return relative.compare(QStringLiteral("Data\\INI\\") + file, Qt::CaseInsensitive) == 0;
+        });
+        if (!wanted)
+            continue;
+        QString error;
+        switch (restore(gameFolder, relative, *text, &error)) {
+        case Written:
+            report->written << relative;
+            break;
+        case Refused:
+            report->refused << relative + QStringLiteral(": ") + error;
+            break;
+        case Failed:
+            report->error = error;
+            return false;
+        case Present:
+            break;
+        }
+    }
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // Puts one stock file back into a game folder when the game's own copy is
 // missing. An existing file is never overwritten, and a stored path that
@@ -26,4 +27,20 @@ public:
     static bool isSafeRelativePath(const QString &relativePath);
 
     static const char *outcomeName(Outcome outcome);
+
+    // The thirteen data files (named as DataCheck::dataFiles names them,
+    // relative to Data\INI) that the game folder lacks, in that order.
+    static QStringList missingDataFiles(const QString &gameFolder);
+
+    struct Report
+    {
+        QStringList written;  // stored paths put back
+        QStringList refused;  // stored path, ": ", reason
+        QString error;        // why the table could not be read or a file not written
+    };
+    // Restores, from the stock table Data.DBF in tableFolder, only the records
+    // of the given data files, each with restore()'s rules. False when the
+    // table cannot be read or a write failed (report->error says which).
+    static bool restoreDataFiles(const QString &gameFolder, const QString &tableFolder, const QStringList &dataFiles,
+                                 Report *report);
 };

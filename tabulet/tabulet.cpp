@@ -768,6 +768,9 @@ void Tabulet::placeEditor(QWidget *editor, int row)
     const QModelIndex index = m_list->model()->index(row, column);
     const QRect cellRect = m_list->visualRect(index);
     place &= QRect(viewport->mapTo(this, cellRect.topLeft()), cellRect.size());
+    // A column wider than the visible part of the list still shows the
+    // editor's right end, a combo box's arrow, inside it.
+    place &= QRect(viewport->mapTo(this, QPoint(0, 0)), viewport->size());
     editor->setFont(m_list->font());
     editor->setGeometry(place);
     editor->raise();

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Takes the README's screenshot: the main window on the stock data with an
-# object chosen, under a virtual X server. Needs xvfb and imagemagick.
+# object chosen, under a virtual X server. Installs what it needs (the
+# virtual server and imagemagick's import) the first time.
 #   tools/screenshot.sh [OUT.png]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+"$PWD/tools/deps.sh" imagemagick
 out=${1:-docs/main-window.png}
 [ -x build/bin/zarnith ] || tools/build.sh
 work=$(mktemp -d)

@@ -4,6 +4,7 @@
 #include "manualedit/settingsstore.h"
 #include "platform/codepage.h"
 #include "platform/eventyield.h"
+#include "platform/gamefinder.h"
 #include "platform/gamepath.h"
 #include "platform/helpviewer.h"
 #include "platform/messages.h"
@@ -22,8 +23,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QStackedLayout>
 #include <QTimer>
 #include <QTreeView>
@@ -33,6 +37,39 @@ namespace {
 
 const char kSupportAddress[] = "support@zarnith.example.org";
 const int kStepTags[4] = {1000, 2000, 2002, 3000};
+
+// Hides hidden folders, except those on the way to a folder worth reaching
+// (a found game, the folder typed in): Wine and Steam keep games under ~/.wine
+// and ~/.local, and the tree must be able to show them.
+class VisibleFolders : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void setWays(const QStringList &folders)
+    {
+        m_ways = folders;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override
+    {
+        auto *model = static_cast<QFileSystemModel *>(sourceModel());
+        const QModelIndex index = model->index(row, 0, parent);
+        if (!model->fileName(index).startsWith(QLatin1Char('.')))
+            return true;
+        const QString path = model->filePath(index);
+        for (const QString &way : m_ways) {
+            if (way == path || way.startsWith(path + QLatin1Char('/')))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    QStringList m_ways;
+};
 
 } // namespace
 
@@ -85,19 +122,39 @@ frmWizard::frmWizard(QWidget *parent)
     QFrame *folder = buildStep(1, stringText(2000));
     auto *folderText = new QLabel(stringText(2001), folder);
     folderText->setWordWrap(true);
+    auto *foundText = new QLabel(QStringLiteral("Torvane folders found on this computer:"), folder);
+    m_found = new QListWidget(folder);
+    m_found->setObjectName(QStringLiteral("lstFound"));
+    m_found->setMaximumHeight(m_found->fontMetrics().height() * 5);
+    foundText->setBuddy(m_found);
+    auto *pathText = new QLabel(QStringLiteral("F&older:"), folder);
+    m_path = new QLineEdit(folder);
+    m_path->setObjectName(QStringLiteral("txtPath"));
+    pathText->setBuddy(m_path);
+    auto *pathRow = new QHBoxLayout;
+    pathRow->addWidget(pathText);
+    pathRow->addWidget(m_path, 1);
+    m_pathStatus = new QLabel(folder);
+    m_pathStatus->setObjectName(QStringLiteral("lblPathStatus"));
     m_folders = new QFileSystemModel(this);
     m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
     m_folders->setRootPath(QStringLiteral("/"));
+    m_visibleFolders = new VisibleFolders(this);
+    m_visibleFolders->setSourceModel(m_folders);
     m_tree = new QTreeView(folder);
     m_tree->setObjectName(QStringLiteral("PicBrouse"));
-    m_tree->setModel(m_folders);
-    for (int c = 1; c < m_folders->columnCount(); ++c)
+    m_tree->setModel(m_visibleFolders);
+    for (int c = 1; c < m_visibleFolders->columnCount(); ++c)
         m_tree->hideColumn(c);
     m_tree->header()->hide();
     auto *hint = new QLabel(QStringLiteral("On most computers, This folder is usually located at:"), folder);
     auto *defaultFolder = new QLabel(QString::fromLatin1(Settings::CCPath.defaultValue), folder);
     defaultFolder->setObjectName(QStringLiteral("lblDefaultPath"));
     folder->layout()->addWidget(folderText);
+    folder->layout()->addWidget(foundText);
+    folder->layout()->addWidget(m_found);
+    static_cast<QVBoxLayout *>(folder->layout())->addLayout(pathRow);
+    folder->layout()->addWidget(m_pathStatus);
     folder->layout()->addWidget(m_tree);
     folder->layout()->addWidget(hint);
     folder->layout()->addWidget(defaultFolder);
@@ -135,6 +192,15 @@ frmWizard::frmWizard(QWidget *parent)
     layout->addLayout(buttons);
 
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmWizard::onFolderChosen);
+    connect(m_path, &QLineEdit::textEdited, this, &frmWizard::onPathTyped);
+    connect(m_found, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        if (!(item->flags() & Qt::ItemIsEnabled))
+            return;
+        GamePath = item->text();
+        m_path->setText(GamePath);
+        selectFolder(GamePath);
+        updatePathStatus();
+    });
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -144,7 +210,12 @@ frmWizard::frmWizard(QWidget *parent)
 
     WindowPlacement::LoadWindowPos(this);
     cutAtNul();
-    selectFolder(GamePaths::nativePath(GamePath));
+    setFoundGames(GameFinder::findGames(QDir::homePath(), QProcessEnvironment::systemEnvironment()).folders);
+    // The stored folder when it is there, else the home folder; the field
+    // keeps the stored text so that Next still checks what was stored.
+    const QString stored = GamePaths::nativePath(GamePath);
+    m_path->setText(GamePath);
+    selectFolder(QFileInfo(stored).isDir() ? stored : QDir::homePath());
     for (QFrame *step : m_steps)
         step->setEnabled(false);
     const bool skipIntro = Settings::IntroductionScreen.read() == QLatin1String("ShowIntro");
@@ -174,25 +245,68 @@ QFrame *frmWizard::buildStep(int index, const QString &caption)
     return frame;
 }
 
+void frmWizard::setFoundGames(const QStringList &folders)
+{
+    m_found->clear();
+    for (const QString &folder : folders)
+        m_found->addItem(QDir::toNativeSeparators(folder));
+    if (folders.isEmpty()) {
+        auto *none = new QListWidgetItem(QStringLiteral("None in the Steam libraries or the Wine, Lutris and Bottles "
+                                                        "prefixes; choose the folder below."), m_found);
+        none->setFlags(Qt::NoItemFlags);
+    }
+    m_foundGames = folders;
+    static_cast<VisibleFolders *>(m_visibleFolders)->setWays(m_foundGames);
+}
+
+QModelIndex frmWizard::folderIndex(const QString &path) const
+{
+    return m_visibleFolders->mapFromSource(m_folders->index(path));
+}
+
 void frmWizard::selectFolder(const QString &path)
 {
     QDir dir(path);
     // Start at the deepest folder of the path that exists.
     while (!dir.exists() && !dir.isRoot() && dir.cdUp()) {
     }
-    const QModelIndex index = m_folders->index(dir.absolutePath());
+    // A hidden folder typed or chosen must show in the tree.
+    static_cast<VisibleFolders *>(m_visibleFolders)->setWays(m_foundGames + QStringList{dir.absolutePath()});
+    const QModelIndex index = folderIndex(dir.absolutePath());
     if (!index.isValid())
         return;
+    m_following = true;
     m_tree->setCurrentIndex(index);
+    m_following = false;
     m_tree->scrollTo(index);
     m_tree->expand(index);
 }
 
 void frmWizard::onFolderChosen()
 {
-    const QModelIndex index = m_tree->currentIndex();
-    if (index.isValid())
-        GamePath = m_folders->filePath(index);
+    // While the tree follows the field, the typed text stays the game folder.
+    if (m_following)
+        return;
+    const QModelIndex index = m_visibleFolders->mapToSource(m_tree->currentIndex());
+    if (!index.isValid())
+        return;
+    GamePath = m_folders->filePath(index);
+    m_path->setText(QDir::toNativeSeparators(GamePath));
+    updatePathStatus();
+}
+
+void frmWizard::onPathTyped(const QString &text)
+{
+    GamePath = text.trimmed();
+    selectFolder(GamePaths::nativePath(GamePath));
+    updatePathStatus();
+}
+
+bool frmWizard::updatePathStatus()
+{
+    const bool present = GamePaths::FileExists(GamePath + QStringLiteral("\\torvane.exe"));
+    m_pathStatus->setText(present ? QString() : QStringLiteral("torvane.exe is not in this folder"));
+    return present;
 }
 
 void frmWizard::cutAtNul()
@@ -233,7 +347,7 @@ void frmWizard::pollPath()
 {
     cutAtNul();
     if (m_currentStep == 1)
-        m_nav[NavNext]->setEnabled(GamePaths::FileExists(GamePath + QStringLiteral("\\torvane.exe")));
+        m_nav[NavNext]->setEnabled(updatePathStatus());
     if (m_currentStep >= 3 && m_nav[NavNext]->isEnabled())
         m_nav[NavNext]->setEnabled(false);
 }

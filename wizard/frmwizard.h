@@ -7,6 +7,10 @@ class QCheckBox;
 class QFileSystemModel;
 class QFrame;
 class QLabel;
+class QLineEdit;
+class QListWidget;
+class QModelIndex;
+class QSortFilterProxyModel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
@@ -34,6 +38,11 @@ public:
     QStringList refusedPaths() const { return m_refused; }
 
     QTreeView *folderTree() const { return m_tree; }
+    // The tree's index of a folder, invalid when the tree does not show it.
+    QModelIndex folderIndex(const QString &path) const;
+    // Fills the list of found game folders (the constructor searches this
+    // machine); hidden folders on the way to them show in the tree.
+    void setFoundGames(const QStringList &folders);
 
 signals:
     // Finish was pressed: start-up runs again.
@@ -54,6 +63,9 @@ private:
     void onCancel();
     void onFinish();
     void onFolderChosen();
+    void onPathTyped(const QString &text);
+    // Says under the field why Next is not available; true when the program is there.
+    bool updatePathStatus();
     bool extractFiles();
     void fatalError(const QString &description);
     void selectFolder(const QString &path);
@@ -70,6 +82,12 @@ private:
     QPushButton *m_nav[NavCount] = {};
     QTreeView *m_tree = nullptr;
     QFileSystemModel *m_folders = nullptr;
+    QSortFilterProxyModel *m_visibleFolders = nullptr;
+    QListWidget *m_found = nullptr;
+    QLineEdit *m_path = nullptr;
+    QLabel *m_pathStatus = nullptr;
+    QStringList m_foundGames;
+    bool m_following = false;
     QProgressBar *m_progress = nullptr;
     QLabel *m_progressLabel = nullptr;
     QCheckBox *m_skipIntro = nullptr;

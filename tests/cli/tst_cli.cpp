@@ -377,6 +377,20 @@ private slots:
         for (const QStringList &args : {QStringList{"table", "units", stock}, QStringList{"table", "objects", stock, "--format", "xml"},
                                         QStringList{"table", "objects", stock, "--format"}})
             QCOMPARE(runCli(args).status, 2);
+    void findGamesPrintsOneFolderALine()
+    {
+        TestGame home;
+        QVERIFY(home.write(QStringLiteral(".wine/drive_c/Ostrel/Torvane/Torvane.exe"), ""));
+        QVERIFY(home.write(QStringLiteral("Games/torvane/TORVANE.EXE"), ""));
+        const Result found = runCli({"find-games", home.path()});
+        QCOMPARE(found.status, 0);
+        const QString canonicalHome = QFileInfo(home.path()).canonicalFilePath();
+        QCOMPARE(found.out, (canonicalHome + "/.wine/drive_c/Ostrel/Torvane\n" + canonicalHome + "/Games/torvane\n").toUtf8());
+
+        TestGame empty;
+        const Result none = runCli({"find-games", empty.path()});
+        QCOMPARE(none.status, 1);
+        QVERIFY(none.out.isEmpty());
     }
 
     void helpListsEveryCommand()

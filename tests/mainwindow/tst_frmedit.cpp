@@ -12,12 +12,14 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -361,6 +363,126 @@ private slots:
         QCOMPARE(child<QLineEdit>("MHealth")->text(), QStringLiteral("222"));
         GamePath = m_game.path();
         m_window->fillCatalogue(catalogue.BuildCatalogue(GamePath));
+    }
+
+    // Neither Steam nor Wine on the search path: the message says what was tried.
+    void runningTheGameWithNothingToRunItSaysSo()
+    {
+        QVERIFY(m_game.write(QStringLiteral("TorVane.exe"), ""));
+        const QByteArray path = qgetenv("PATH");
+        QTemporaryDir empty;
+        qputenv("PATH", empty.path().toLocal8Bit());
+        m_window->findChild<QAction *>(QStringLiteral("MnuRun"))->trigger();
+        child<QToolButton>("MISC01")->click();
+        qputenv("PATH", path);
+        QCOMPARE(m_user.messages.size(), 2);
+        QVERIFY2(m_user.lastText().contains(QStringLiteral("wine is not installed"))
+                     && m_user.lastText().contains(QStringLiteral("not in a Steam library")),
+                 qPrintable(m_user.lastText()));
+        QFile::remove(m_game.path() + QStringLiteral("/TorVane.exe"));
+    }
+
+    // Missing files first, the whole problem as a tip, the opened line marked.
+    void checkDataPutsMissingFilesFirstAndMarksTheOpenedLine()
+    {
+        // A unit file with a block that never ends, and no weapon file.
+        TestGame game;
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"), crlf({"Object Tank", "  MaxHealth = 1"})));
+        GamePath = game.path();
+        FrmCheckData *window = FrmCheckData::open();
+        GamePath = m_game.path();
+        QTreeWidget *list = window->list();
+        QVERIFY(list->topLevelItemCount() > 2);
+        QTreeWidgetItem *first = list->topLevelItem(0);
+        QCOMPARE(first->text(2), QStringLiteral("missing-file"));
+        QTreeWidgetItem *last = list->topLevelItem(list->topLevelItemCount() - 1);
+        QCOMPARE(last->text(0), QStringLiteral("Object\\FactionUnit.ini"));
+        QVERIFY(last->toolTip(3).contains(last->text(3)) && last->toolTip(0).contains(QStringLiteral("line ")));
+        QSignalSpy opened(window, &FrmCheckData::openRequested);
+        emit list->itemActivated(last, 0);
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(last->font(0).bold() && !first->font(0).bold());
+        QCOMPARE(list->currentItem(), last);
+        window->close();
+    }
+
+    void reloadKeepsTheChoiceAndTheFilterAndShowsOutsideChanges()
+    {
+        const QString unitFile = QStringLiteral("Data/INI/Object/FactionUnit.ini");
+        const QByteArray stock = m_game.read(unitFile);
+        click(QStringLiteral("AmericaHarrowTank"));
+        child<QLineEdit>("TxtFilter")->setText(QStringLiteral("Harrow"));
+        QByteArray changed = stock;
+        const QByteArray health("MaxHealth         = 480.0");
+        const qsizetype at = changed.indexOf(health, changed.indexOf("Object AmericaHarrowTank"));
+        QVERIFY(at > 0);
+        changed.replace(at, health.size(), "MaxHealth         = 975.5");
+        QVERIFY(m_game.write(unitFile, changed));
+        auto *reload = m_window->findChild<QAction *>(QStringLiteral("MnuReload"));
+        QCOMPARE(reload->shortcut(), QKeySequence(Qt::Key_F5));
+        reload->trigger();
+        QCOMPARE(child<QLineEdit>("MHealth")->text(), QStringLiteral("975.5"));
+        QCOMPARE(m_window->currentNode().data().toString(), QStringLiteral("AmericaHarrowTank"));
+        QCOMPARE(m_window->tree()->currentIndex().data().toString(), QStringLiteral("AmericaHarrowTank"));
+        QCOMPARE(child<QLineEdit>("TxtFilter")->text(), QStringLiteral("Harrow"));
+        QVERIFY(!node(QStringLiteral("AmericaVanguard")).isValid());
+        QVERIFY(m_game.write(unitFile, stock));
+        child<QLineEdit>("TxtFilter")->clear();
+    }
+
+    // Files that are there, the player's own text included, are never touched;
+    // a file whose folder leads out of the game folder is refused and said so.
+    void missingFilesLineNamesThemAndRestoresJustThose_data()
+    {
+        QTest::addColumn<QStringList>("removed");
+        QTest::addColumn<bool>("objectFolderLinkedOut");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("none missing") << QStringList{} << false << QString() << 0;
+        QTest::newRow("a data file and an object file")
+            << QStringList{"Weapon.ini", "Object/NatureUnit.ini"} << false
+            << "Missing data files: Object\\NatureUnit.ini, Weapon.ini" << 0;
+        QTest::newRow("object folder is a link out of the game folder")
+            << QStringList{"Object/FactionProp.ini"} << true << "Missing data files: Object\\FactionProp.ini" << 1;
+    }
+    void missingFilesLineNamesThemAndRestoresJustThose()
+    {
+        QFETCH(QStringList, removed);
+        QFETCH(bool, objectFolderLinkedOut);
+        QFETCH(QString, line);
+        QFETCH(int, messages);
+        TestGame game;
+        QCOMPARE(QProcess::execute(QStringLiteral("cp"), {"-R", ZARNITH_STOCK_DIR "/.", game.path()}), 0);
+        QVERIFY(game.writeIni(QStringLiteral("Armor.ini"), "the player's own"));
+        for (const QString &file : removed)
+            QVERIFY(QFile::remove(game.path() + QStringLiteral("/Data/INI/") + file));
+        TestGame outside;
+        if (objectFolderLinkedOut) {
+            const QString objects = game.path() + QStringLiteral("/Data/INI/Object");
+            QCOMPARE(QProcess::execute(QStringLiteral("mv"), {objects, outside.path() + QStringLiteral("/Object")}), 0);
+            QVERIFY(QFile::link(outside.path() + QStringLiteral("/Object"), objects));
+        }
+        GamePath = game.path();
+        m_window->setStockFolder(QStringLiteral(ZARNITH_BIN_DIR));
+        m_window->reloadData();
+        auto *bar = child<QWidget>("FraMissing");
+        QCOMPARE(!bar->isHidden(), !line.isEmpty());
+        if (!line.isEmpty()) {
+            QCOMPARE(child<QLabel>("LblMissing")->text(), line);
+            child<QPushButton>("BtnRestoreStock")->click();
+        }
+        QCOMPARE(m_user.messages.size(), messages);
+        QCOMPARE(bar->isHidden(), messages == 0);
+        QCOMPARE(game.read(QStringLiteral("Data/INI/Armor.ini")), QByteArray("the player's own"));
+        for (const QString &file : removed) {
+            QFile stock(QStringLiteral(ZARNITH_STOCK_DIR "/Data/INI/") + file);
+            QVERIFY(stock.open(QIODevice::ReadOnly));
+            QCOMPARE(game.read(QStringLiteral("Data/INI/") + file), objectFolderLinkedOut ? QByteArray() : stock.readAll());
+        }
+        QVERIFY(!QFile::exists(outside.path() + QStringLiteral("/Object/FactionProp.ini")));
+        GamePath = m_game.path();
+        m_window->reloadData();
+        QVERIFY(bar->isHidden());
     }
 };
 

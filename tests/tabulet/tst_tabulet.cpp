@@ -197,6 +197,18 @@ private slots:
         QVERIFY(editor.width() > area.width() * 3 / 4 && editor.height() >= area.height() - twips(50) - 1);
     }
 
+    // A value column wider than the list: the combo box's arrow stays in sight.
+    void comboEditorEndsInsideTheVisibleList()
+    {
+        QVERIFY(fillSample());
+        m_view->setColumnWidth(1, m_view->viewport()->width() * 2);
+        clickRow(1);
+        QVERIFY(m_comboBox->isVisible());
+        const QRect visible(m_view->viewport()->mapTo(m_control, QPoint(0, 0)), m_view->viewport()->size());
+        QVERIFY(visible.contains(m_comboBox->geometry()));
+        QVERIFY(m_comboBox->width() > visible.width() / 2);
+    }
+
     void editorsWriteEveryChangeIntoTheCellUntilDisabled()
     {
         QVERIFY(fillSample());

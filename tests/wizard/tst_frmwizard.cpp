@@ -9,6 +9,9 @@
 
 #include <QDirIterator>
 #include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -23,6 +26,10 @@ private:
     QTemporaryDir m_settings;
     UserHooks m_user;
 
+    // An empty home folder keeps the wizard's own search of this machine short.
+    QTemporaryDir m_home;
+
+    QLineEdit *pathField(frmWizard *w) { return w->findChild<QLineEdit *>(QStringLiteral("txtPath")); }
     QPushButton *nav(frmWizard *w, int i) { return w->findChild<QPushButton *>(QStringLiteral("cmdNav_%1").arg(i)); }
 
     frmWizard *openWizard(const QString &game, const QString &tableFolder = QStringLiteral(ZARNITH_BIN_DIR))
@@ -38,6 +45,7 @@ private slots:
     void initTestCase()
     {
         SettingsStore::redirectTo(m_settings.path());
+        qputenv("HOME", m_home.path().toLocal8Bit());
         m_user.install();
     }
 
@@ -87,10 +95,79 @@ private slots:
         QVERIFY(game.write(QStringLiteral("Inner/torvane.exe"), ""));
         std::unique_ptr<frmWizard> w(openWizard(game.path()));
         w->ShowStep(1);
-        auto *model = qobject_cast<QFileSystemModel *>(w->folderTree()->model());
-        w->folderTree()->setCurrentIndex(model->index(game.path() + QStringLiteral("/Inner")));
+        w->folderTree()->setCurrentIndex(w->folderIndex(game.path() + QStringLiteral("/Inner")));
         QCOMPARE(GamePath, game.path() + QStringLiteral("/Inner"));
+        QCOMPARE(pathField(w.get())->text(), GamePath);
         QTRY_VERIFY(nav(w.get(), 3)->isEnabled());
+    }
+
+    void typedFolderMovesTheTreeAndSaysWhyNextIsUnavailable_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("treeAt");
+        QTest::addColumn<bool>("present");
+        QTest::newRow("the game folder") << "Game" << "Game" << true;
+        QTest::newRow("program in another case, name with spaces") << "Other Game " << "Other Game" << true;
+        QTest::newRow("folder without the program") << "Game/Data" << "Game/Data" << false;
+        QTest::newRow("folder that is not there") << "Game/Missing/Deeper" << "Game" << false;
+    }
+    void typedFolderMovesTheTreeAndSaysWhyNextIsUnavailable()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, treeAt);
+        QFETCH(bool, present);
+        TestGame root;
+        QVERIFY(root.write(QStringLiteral("Game/torvane.exe"), ""));
+        QVERIFY(root.write(QStringLiteral("Game/Data/readme.txt"), ""));
+        QVERIFY(root.write(QStringLiteral("Other Game/TorVane.EXE"), ""));
+        std::unique_ptr<frmWizard> w(openWizard(root.path()));
+        w->ShowStep(1);
+        QTest::keyClick(pathField(w.get()), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(pathField(w.get()), root.path() + QLatin1Char('/') + typed);
+        QCOMPARE(GamePath, (root.path() + QLatin1Char('/') + typed).trimmed());
+        QCOMPARE(w->folderTree()->currentIndex(), w->folderIndex(root.path() + QLatin1Char('/') + treeAt));
+        auto *status = w->findChild<QLabel *>(QStringLiteral("lblPathStatus"));
+        QTRY_COMPARE(nav(w.get(), 3)->isEnabled(), present);
+        QCOMPARE(status->text(), present ? QString() : QStringLiteral("torvane.exe is not in this folder"));
+    }
+
+    void foundFolderIsChosenWithOneClick()
+    {
+        TestGame root;
+        QVERIFY(root.write(QStringLiteral(".wine/drive_c/Torvane/torvane.exe"), ""));
+        QVERIFY(root.write(QStringLiteral(".cache/x"), ""));
+        QVERIFY(root.write(QStringLiteral("Visible/x"), ""));
+        const QString game = root.path() + QStringLiteral("/.wine/drive_c/Torvane");
+        std::unique_ptr<frmWizard> w(openWizard(root.path()));
+        w->ShowStep(1);
+        w->setFoundGames({game});
+        auto *found = w->findChild<QListWidget *>(QStringLiteral("lstFound"));
+        QCOMPARE(found->count(), 1);
+        const QRect row = found->visualItemRect(found->item(0));
+        QTest::mouseClick(found->viewport(), Qt::LeftButton, {}, row.center());
+        QCOMPARE(GamePath, game);
+        QCOMPARE(pathField(w.get())->text(), game);
+        QTRY_VERIFY(nav(w.get(), 3)->isEnabled());
+        // Hidden folders show only on the way to a found game.
+        QTRY_VERIFY(w->folderIndex(root.path() + QStringLiteral("/Visible")).isValid());
+        QVERIFY(w->folderIndex(root.path() + QStringLiteral("/.wine")).isValid());
+        QVERIFY(!w->folderIndex(root.path() + QStringLiteral("/.cache")).isValid());
+    }
+
+    void treeStartsAtTheStoredFolderElseAtHome_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("stored folder exists") << true;
+        QTest::newRow("stored folder is gone") << false;
+    }
+    void treeStartsAtTheStoredFolderElseAtHome()
+    {
+        QFETCH(bool, stored);
+        TestGame game;
+        const QString folder = game.path() + (stored ? QString() : QStringLiteral("/gone"));
+        std::unique_ptr<frmWizard> w(openWizard(folder));
+        QCOMPARE(w->folderTree()->currentIndex(), w->folderIndex(stored ? folder : m_home.path()));
+        QCOMPARE(pathField(w.get())->text(), folder);
     }
 
     void extractionRestoresEveryMissingStockFileExactly()
