@@ -377,6 +377,8 @@ private slots:
         for (const QStringList &args : {QStringList{"table", "units", stock}, QStringList{"table", "objects", stock, "--format", "xml"},
                                         QStringList{"table", "objects", stock, "--format"}})
             QCOMPARE(runCli(args).status, 2);
+    }
+
     void findGamesPrintsOneFolderALine()
     {
         TestGame home;
@@ -398,7 +400,7 @@ private slots:
         const Result r = runCli({"--help"});
         QCOMPARE(r.status, 0);
         for (const char *command : {"block", "value", "locomotors", "stock", "weapon", "armour", "cmdbutton", "cmdset", "refs",
-                                    "diff", "table"})
+                                    "diff", "table", "find-games"})
             QVERIFY2(r.out.contains(QByteArray("  ") + command + ' '), command);
     }
 };
