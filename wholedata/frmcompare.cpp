@@ -124,6 +124,7 @@ FrmCompare::FrmCompare(QWidget *parent)
     split->addWidget(m_changes);
     split->addWidget(texts);
     split->setStretchFactor(1, 2);
+    split->setSizes({400, 580});
     m_open = new QPushButton(QStringLiteral("Open in Manual Editor"), this);
     m_open->setObjectName(QStringLiteral("BtnOpenInEditor"));
     m_open->setEnabled(false);
@@ -198,6 +199,10 @@ void FrmCompare::compare()
     }
     m_changes->expandAll();
     m_changes->resizeColumnToContents(0);
+    // The first changed block is shown at once, the list ready for the keys.
+    if (QTreeWidgetItem *first = m_changes->topLevelItem(0))
+        m_changes->setCurrentItem(first->childCount() > 0 ? first->child(0) : first);
+    m_changes->setFocus();
     m_summary->setText(m_files.isEmpty() ? QStringLiteral("Every data file is as it came with the game.")
                                          : QStringLiteral("%1 file(s) differ from the stock files. Choose a block to "
                                                           "see both texts.")
