@@ -714,6 +714,10 @@ void FrmManEdit::applyPalette()
     m_text->setMarkerForegroundColor(palette.color(QPalette::Active, QPalette::Base));
     m_text->setMarkerBackgroundColor(palette.color(QPalette::Active, QPalette::WindowText));
     m_text->setCaretForegroundColor(palette.color(QPalette::Active, QPalette::Text));
+    // The caret's line stands out, so that a line the editor was sent to
+    // (a problem, a reference, a definition) is seen at once.
+    m_text->setCaretLineVisible(true);
+    m_text->setCaretLineBackgroundColor(palette.color(QPalette::Active, QPalette::AlternateBase));
     m_text->setSelectionBackgroundColor(palette.color(QPalette::Active, QPalette::Highlight));
     m_text->setSelectionForegroundColor(palette.color(QPalette::Active, QPalette::HighlightedText));
     m_text->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, kMatchIndicator, palette.color(QPalette::Active, QPalette::Highlight));
