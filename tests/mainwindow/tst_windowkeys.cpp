@@ -2,6 +2,7 @@
 
 #include "engine/globals.h"
 #include "engine/summaryrows.h"
+#include "manualedit/frmmanedit.h"
 #include "manualedit/settingsstore.h"
 #include "platform/controlhost.h"
 #include "platform/helpviewer.h"
@@ -184,6 +185,46 @@ private slots:
         }
         QCOMPARE(walked, (QStringList{"TVMenu", "TxtFilter", "tabs", "field"}));
         main->AskOnClose = false;
+    }
+
+    void tabWalksTheOtherWindowsInReadingOrder_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("references") << "FrmRefs" << QStringList{"TxtName", "BtnFind", "LstRefs", "TxtName"};
+        QTest::newRow("stock comparison")
+            << "FrmCompare" << QStringList{"LstChanges", "TxtStock", "TxtGame", "BtnCompareAgain", "LstChanges"};
+        // Tab in the text is a tab character.
+        QTest::newRow("manual editor") << "FrmManEdit" << QStringList{"TxtOutlineFilter", "CboOutline", "TxtManEdit"};
+    }
+
+    void tabWalksTheOtherWindowsInReadingOrder()
+    {
+        QFETCH(QString, window);
+        QFETCH(QStringList, order);
+        QWidget *w;
+        if (window == QLatin1String("FrmManEdit")) {
+            FrmManEdit::instance()->OpenBlock(QStringLiteral("Weapon A"));
+            w = FrmManEdit::existing();
+        } else {
+            w = openWindow(window);
+        }
+        QVERIFY(w);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->findChild<QWidget *>(order.first())->setFocus();
+        QStringList walked;
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            QWidget *focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            // A combo box's line edit or a list's viewport stands for its widget.
+            while (focus && !order.contains(focus->objectName()))
+                focus = focus->parentWidget();
+            walked << (focus ? focus->objectName() : QString());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(walked, order);
+        w->close();
     }
 };
 
