@@ -871,9 +871,12 @@ std::pair<long, long> FrmManEdit::search(long from, long to) const
     // in the control's own buffer; other text by the control, which knows
     // the letter cases of every script.
     if (isAscii(m_marked)) {
-        const QByteArrayView text = utf8Text().first(to);
-        const qsizetype at = findIgnoringCase(text, from, m_marked);
-        return {long(at), at < 0 ? -1L : long(at + m_marked.size())};
+        // Only the range searched is made contiguous: the lines on screen
+        // while typing, not the whole text.
+        const auto *range = reinterpret_cast<const char *>(
+            m_text->SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, (unsigned long)from, to - from));
+        const qsizetype at = findIgnoringCase(QByteArrayView(range, to - from), 0, m_marked);
+        return {at < 0 ? -1L : long(from + at), at < 0 ? -1L : long(from + at + m_marked.size())};
     }
     m_text->SendScintilla(QsciScintillaBase::SCI_SETSEARCHFLAGS, 0UL);
     m_text->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, (unsigned long)from, to);
