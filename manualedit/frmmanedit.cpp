@@ -261,17 +261,23 @@ FrmManEdit::FrmManEdit(QWidget *parent)
     // a folded block whose header goes away. A note on each inserted or
     // deleted text would make it count the characters before the change for
     // assistive tools, which at the end of a 20 MB file takes a fifth of a
-    // second a keystroke; the outline notices edits by the text's length.
+    // second a keystroke; the outline notices edits by the text's length and
+    // line count, and by typed characters.
     m_text->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
                           (unsigned long)QsciScintillaBase::SC_MOD_CHANGEFOLD);
     connect(m_text, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & (QsciScintillaBase::SC_UPDATE_CONTENT | QsciScintillaBase::SC_UPDATE_V_SCROLL))
             markMatches();
-        const long length = m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-        if ((updated & QsciScintillaBase::SC_UPDATE_CONTENT) && textComplete() && length != m_outlineLength) {
-            m_outlineLength = length;
+        const std::pair<long, long> shape{m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), m_text->lines()};
+        if ((updated & QsciScintillaBase::SC_UPDATE_CONTENT) && textComplete() && shape != m_outlineShape) {
+            m_outlineShape = shape;
             m_outlineTimer->start();
         }
+    });
+    // A typed character may keep the length (overtyping) but rename a block.
+    connect(m_text, &QsciScintillaBase::SCN_CHARADDED, this, [this] {
+        if (textComplete())
+            m_outlineTimer->start();
     });
 
     // The outline of the file's blocks sits above the text: a filter box and
@@ -497,13 +503,38 @@ bool FrmManEdit::OpenFile(int FolderKind, const QString &FileName)
     m_folderKind = FolderKind;
     m_fileName = FileName;
     m_nativePath = path;
+    // The loading steps give the event loop turns: the window may be closed,
+    // and even deleted, before they end.
+    const QPointer<FrmManEdit> self(this);
     showEditor();
-    return true;
+    return self && !m_closing;
 }
 
 bool FrmManEdit::OpenFileAt(int FolderKind, const QString &FileName, int line)
 {
     return OpenFile(FolderKind, FileName) && goToLine(line);
+}
+
+bool FrmManEdit::OpenFileAtGameLine(int FolderKind, const QString &FileName, int line)
+{
+    return OpenFile(FolderKind, FileName) && goToLine(editorLineOf(line));
+}
+
+int FrmManEdit::editorLineOf(int gameLine) const
+{
+    // The game ends a line only at CR LF or a lone CR, each holding one CR;
+    // the editor ends one at a lone LF too.
+    const QByteArrayView text = utf8Text();
+    qsizetype at = 0;
+    for (int line = 1; line < gameLine; ++line) {
+        const qsizetype cr = text.indexOf('\r', at);
+        if (cr < 0)
+            return m_text->lines() + 1;
+        at = cr + 1;
+        if (at < text.size() && text[at] == '\n')
+            ++at;
+    }
+    return int(m_text->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, (unsigned long)at)) + 1;
 }
 
 bool FrmManEdit::OpenBlock(const QString &Text)
@@ -936,7 +967,7 @@ void FrmManEdit::foldAll(bool fold)
 
 void FrmManEdit::updateOutline()
 {
-    m_outlineLength = m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    m_outlineShape = {m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), m_text->lines()};
     const QList<BlockFormat::Heading> headings = BlockFormat::headings(utf8Text());
     QList<int> lines;
     QStringList texts;
@@ -1026,15 +1057,24 @@ bool FrmManEdit::goToDefinition(const QString &name)
         setNote(QStringLiteral("No name at the caret"));
         return false;
     }
-    // Lines typed since the outline was last built move the blocks below.
-    if (m_outlineTimer->isActive() || m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) != m_outlineLength) {
-        m_outlineTimer->stop();
-        updateOutline();
-    }
+    // Not while a lookup is under way: building the index gives the event
+    // loop turns, in which F12 may come again or the window may close.
+    if (m_lookingUp)
+        return false;
+    // Edits since the outline was last built may have moved the blocks.
+    m_outlineTimer->stop();
+    updateOutline();
     // The index of the game data, with the text shown in place of its file:
     // unsaved edits may have moved or renamed its blocks.
+    const QPointer<FrmManEdit> self(this);
+    m_lookingUp = true;
     DataIndex index;
-    index.build(GamePath);
+    index.build(GamePath, [&] { return !self || m_closing; });
+    if (!self)
+        return false;
+    m_lookingUp = false;
+    if (m_closing)
+        return false;
     const QString shownFile = m_folderKind == ManualEditTarget::ObjectFolder ? QStringLiteral("Object\\") + m_fileName
                                                                             : m_fileName;
     qsizetype shownIndex = -1;
@@ -1105,10 +1145,8 @@ bool FrmManEdit::replaceBlockWithStock()
         setNote(QStringLiteral("Only a whole data file has stock text"));
         return false;
     }
-    if (m_outlineTimer->isActive() || m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) != m_outlineLength) {
-        m_outlineTimer->stop();
-        updateOutline();
-    }
+    m_outlineTimer->stop();
+    updateOutline();
     // The block under the caret: its header, to its End line or, without
     // one, to the line before the next header.
     const int caret = caretLine();
@@ -1195,7 +1233,7 @@ bool FrmManEdit::replaceBlockWithStock()
     m_text->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, (unsigned long)replacement.size(), replacement.constData());
     m_text->endUndoAction();
     goToLine(m_headingLines[heading] + 1);
-    setNote(QStringLiteral("%1 now holds its stock text; Undo takes it back").arg(title));
+    setNote(QStringLiteral("%1 now holds its stock text; Ctrl+Z takes it back").arg(title));
     return true;
 }
 
@@ -1353,7 +1391,9 @@ void FrmManEdit::onCopy()
 
 void FrmManEdit::onPaste()
 {
-    m_text->replaceSelectedText(QGuiApplication::clipboard()->text());
+    // The control turns the clipboard's line ends into the text's usual one,
+    // as Ctrl+V does: a lone LF would join two lines in the game's reading.
+    m_text->paste();
 }
 
 void FrmManEdit::onDelete()

@@ -52,6 +52,8 @@ public:
     // kind is unknown, when the user cancels the question about unsaved
     // changes, or when the file cannot be read (reported with the reason).
     //
+    // Also false when the window is closed while the text goes in.
+    //
     // Both Open calls show the window and run its loading steps before they
     // return. A large text goes in a piece at a time with event loop turns
     // in between, so input may arrive meanwhile; new text or a close during
@@ -59,6 +61,11 @@ public:
     bool OpenFile(int FolderKind, const QString &FileName);
     // OpenFile, then puts the caret on line (from 1). False when either fails.
     bool OpenFileAt(int FolderKind, const QString &FileName, int line);
+    // The same for a line counted the game's way, as the data check, the
+    // index and the stock comparison count them: a lone LF ends no line.
+    bool OpenFileAtGameLine(int FolderKind, const QString &FileName, int line);
+    // The editor's line (from 1) where a line counted the game's way starts.
+    int editorLineOf(int gameLine) const;
     // Shows one block of text, which Save refuses. False when the user
     // cancels the question about unsaved changes.
     bool OpenBlock(const QString &Text);
@@ -205,8 +212,9 @@ private:
     QList<int> m_headingLines;
     QStringList m_headingTexts;
     QList<int> m_outlineRows;
-    // The text's length when the outline was last built.
-    long m_outlineLength = -1;
+    // The text's length and line count when the outline was last built.
+    std::pair<long, long> m_outlineShape{-1, -1};
+    bool m_lookingUp = false;
     // Where go to definition started, for Alt+Left.
     struct Place
     {

@@ -173,14 +173,22 @@ int IniLexer::depthBefore(int line) const
     int from = line - 1;
     while (from > 0 && BlockFormat::kindOf(lineText(from), 0, {}) != BlockFormat::Kind::Header)
         --from;
+    const int lineCount = int(text->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT));
     int depth = 0;
-    QByteArray current = lineText(from);
-    for (int l = from; l < line; ++l) {
-        QByteArray next = lineText(l + 1);
-        depth = BlockFormat::depthAfter(BlockFormat::kindOf(current, depth, next), depth);
-        current = std::move(next);
-    }
+    for (int l = from; l < line; ++l)
+        depth = BlockFormat::depthAfter(BlockFormat::kindOf(lineText(l), depth, nextSignificant(l, lineCount)), depth);
     return depth;
+}
+
+QByteArray IniLexer::nextSignificant(int line, int lineCount) const
+{
+    for (int l = line + 1; l < lineCount && l <= line + kLookAhead; ++l) {
+        QByteArray candidate = lineText(l);
+        const BlockFormat::Kind k = BlockFormat::kindOf(candidate, 0, {});
+        if (k != BlockFormat::Kind::Blank && k != BlockFormat::Kind::Comment)
+            return candidate;
+    }
+    return QByteArray();
 }
 
 void IniLexer::styleLines(int first, int last)
@@ -199,16 +207,7 @@ void IniLexer::styleLines(int first, int last)
     QByteArray current = lineText(line);
     startStyling(int(send(QsciScintillaBase::SCI_POSITIONFROMLINE, line)));
     for (; line < lineCount; ++line) {
-        QByteArray next;
-        for (int l = line + 1; l < lineCount && l <= line + kLookAhead; ++l) {
-            QByteArray candidate = lineText(l);
-            const BlockFormat::Kind k = BlockFormat::kindOf(candidate, 0, {});
-            if (k != BlockFormat::Kind::Blank && k != BlockFormat::Kind::Comment) {
-                next = std::move(candidate);
-                break;
-            }
-        }
-        const BlockFormat::Kind kind = BlockFormat::kindOf(current, depth, next);
+        const BlockFormat::Kind kind = BlockFormat::kindOf(current, depth, nextSignificant(line, lineCount));
         // Past the lines asked for, the rest of the block is styled too, so
         // that its fold ends where the block does; what follows the next
         // header does not depend on anything above it.

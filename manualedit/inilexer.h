@@ -46,4 +46,6 @@ private:
     void styleShownLines();
     int depthBefore(int line) const;
     QByteArray lineText(int line) const;
+    // The next line after line that is neither blank nor only a comment.
+    QByteArray nextSignificant(int line, int lineCount) const;
 };

@@ -76,11 +76,13 @@ void showWindow(const QString &name, const QString &entry, bool show)
         FrmCheckData *check = FrmCheckData::open();
         if (!check->property("wired").toBool()) {
             check->setProperty("wired", true);
-            QObject::connect(check, &FrmCheckData::openRequested, check, [](int kind, const QString &file, int line) {
-                FrmManEdit *editor = FrmManEdit::instance();
-                if (editor->OpenFile(kind, file))
-                    editor->goToLine(line);
-            });
+            // Queued: the editor's loading turns the event loop, which must
+            // not happen inside the list's own handling of the click. The
+            // check counts lines the game's way.
+            QObject::connect(
+                check, &FrmCheckData::openRequested, check,
+                [](int kind, const QString &file, int line) { FrmManEdit::instance()->OpenFileAtGameLine(kind, file, line); },
+                Qt::QueuedConnection);
         }
     }
     else if (name == QLatin1String("FrmRefs") || name == QLatin1String("FrmCompare")) {
@@ -91,13 +93,22 @@ void showWindow(const QString &name, const QString &entry, bool show)
             window = FrmCompare::open();
         if (window && !window->property("wired").toBool()) {
             window->setProperty("wired", true);
-            const auto openAt = [](int kind, const QString &file, int line) {
-                FrmManEdit::instance()->OpenFileAt(kind, file, line);
-            };
-            if (auto *refs = qobject_cast<FrmRefs *>(window))
-                QObject::connect(refs, &FrmRefs::openRequested, refs, openAt);
-            else if (auto *compare = qobject_cast<FrmCompare *>(window))
-                QObject::connect(compare, &FrmCompare::openRequested, compare, openAt);
+            // Queued, as for the data check. The index counts lines the
+            // game's way; the stock comparison counts a lone LF as a line end,
+            // as the editor does.
+            if (auto *refs = qobject_cast<FrmRefs *>(window)) {
+                QObject::connect(
+                    refs, &FrmRefs::openRequested, refs,
+                    [](int kind, const QString &file, int line) {
+                        FrmManEdit::instance()->OpenFileAtGameLine(kind, file, line);
+                    },
+                    Qt::QueuedConnection);
+            } else if (auto *compare = qobject_cast<FrmCompare *>(window)) {
+                QObject::connect(
+                    compare, &FrmCompare::openRequested, compare,
+                    [](int kind, const QString &file, int line) { FrmManEdit::instance()->OpenFileAt(kind, file, line); },
+                    Qt::QueuedConnection);
+            }
         }
     }
     else if (name == QLatin1String("ExportObjects"))

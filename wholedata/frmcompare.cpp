@@ -258,6 +258,9 @@ void FrmCompare::closeEvent(QCloseEvent *event)
     if (m_busy) {
         m_closing = true;
         setAttribute(Qt::WA_DeleteOnClose, false);
+        // Opening the window again meanwhile makes a new one.
+        if (g_window == this)
+            g_window = nullptr;
     }
     event->accept();
 }

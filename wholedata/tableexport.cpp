@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QPointer>
 #include <QSaveFile>
 
 namespace TableExport {
@@ -20,11 +21,15 @@ void setSaveFileHook(SaveFileHook hook)
     g_hook = std::move(hook);
 }
 
-bool exportKind(QWidget *parent, const QString &kind)
+bool exportKind(QWidget *parentWidget, const QString &kind)
 {
+    // Reading the data gives the event loop turns: the window that asked may
+    // close meanwhile, and a second export must wait for the first.
+    static bool running = false;
     const std::optional<QString> keyword = Tables::keywordOf(kind);
-    if (!keyword)
+    if (!keyword || running)
         return false;
+    const QPointer<QWidget> parent(parentWidget);
     const QString suggested = QDir::homePath() + QLatin1Char('/') + kind + QStringLiteral(".csv");
     const QString path = g_hook ? g_hook(suggested)
                                 : QFileDialog::getSaveFileName(parent, QStringLiteral("Export %1").arg(kind), suggested,
@@ -32,7 +37,9 @@ bool exportKind(QWidget *parent, const QString &kind)
     if (path.isEmpty())
         return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    running = true;
     const QByteArray csv = Tables::csv(Tables::read(GamePath, *keyword, false));
+    running = false;
     QApplication::restoreOverrideCursor();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {

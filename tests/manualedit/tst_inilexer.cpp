@@ -100,6 +100,27 @@ private slots:
         QCOMPARE(styleAt(1, 2), long(BlockFormat::SubBlock));
     }
 
+    // Lines far below the last one styled are styled from the block's header
+    // with the same reading as from the top.
+    void aJumpFarDownStylesAsFromTheTop()
+    {
+        QString text = QStringLiteral("Object A\n");
+        for (int i = 0; i < 2300; ++i)
+            text += QStringLiteral("  P = %1\n").arg(i);
+        text += QStringLiteral("  ArmorSet\n\n");
+        for (int i = 0; i < 400; ++i)
+            text += QStringLiteral("    Armor = X%1\n").arg(i);
+        text += QStringLiteral("  End\nEnd\n");
+        m_text.resize(400, 300);
+        m_text.setText(text);
+        sci(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 2600);
+        sci(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+        const long jumped = sci(QsciScintillaBase::SCI_GETFOLDLEVEL, 2600);
+        m_lexer->styleAll();
+        QCOMPARE(jumped, sci(QsciScintillaBase::SCI_GETFOLDLEVEL, 2600));
+        QCOMPARE(jumped & QsciScintillaBase::SC_FOLDLEVELNUMBERMASK, long(QsciScintillaBase::SC_FOLDLEVELBASE + 2));
+    }
+
     void coloursStayReadableOnLightAndDarkDesktops_data()
     {
         QTest::addColumn<QColor>("background");
