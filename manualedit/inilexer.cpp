@@ -3,6 +3,7 @@
 #include <QPalette>
 #include <Qsci/qsciscintilla.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -204,28 +205,35 @@ void IniLexer::styleLines(int first, int last)
     int line = std::max(first - 1, 0);
     int depth = depthBefore(line);
 
-    QByteArray current = lineText(line);
-    startStyling(int(send(QsciScintillaBase::SCI_POSITIONFROMLINE, line)));
-    for (; line < lineCount; ++line) {
-        const BlockFormat::Kind kind = BlockFormat::kindOf(current, depth, nextSignificant(line, lineCount));
+    // The text is read in place and the styles go back in one piece: a
+    // million lines are styled for Fold All.
+    const QByteArrayView all(reinterpret_cast<const char *>(send(QsciScintillaBase::SCI_GETCHARACTERPOINTER)),
+                             send(QsciScintillaBase::SCI_GETLENGTH));
+    auto significantFrom = [&](qsizetype start) {
+        for (int k = 0; k < kLookAhead && start < all.size(); ++k) {
+            const QByteArrayView candidate = all.sliced(start, BlockFormat::lineEnd(all, start) - start);
+            const BlockFormat::Kind kind = BlockFormat::kindOf(candidate, 0, {});
+            if (kind != BlockFormat::Kind::Blank && kind != BlockFormat::Kind::Comment)
+                return candidate;
+            start = BlockFormat::nextLineStart(all, start);
+        }
+        return QByteArrayView();
+    };
+    const qsizetype startPos = send(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+    QByteArray styles;
+    for (qsizetype pos = startPos; line < lineCount; ++line) {
+        const qsizetype next = BlockFormat::nextLineStart(all, pos);
+        const QByteArrayView current = all.sliced(pos, BlockFormat::lineEnd(all, pos) - pos);
+        const BlockFormat::Kind kind = BlockFormat::kindOf(current, depth, significantFrom(next));
         // Past the lines asked for, the rest of the block is styled too, so
         // that its fold ends where the block does; what follows the next
         // header does not depend on anything above it.
         if (line > last && (kind == BlockFormat::Kind::Header || line > last + kRestOfBlock))
             break;
-        int at = 0;
-        for (const BlockFormat::Span &span : BlockFormat::spans(current, kind)) {
-            if (span.start > at)
-                setStyling(span.start - at, BlockFormat::Default);
-            setStyling(span.length, span.style);
-            at = span.start + span.length;
-        }
-        // The rest of the line and its line end.
-        const long lineStart = send(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
-        const long nextStart = line + 1 < lineCount ? send(QsciScintillaBase::SCI_POSITIONFROMLINE, line + 1)
-                                                    : send(QsciScintillaBase::SCI_GETLENGTH);
-        if (nextStart - lineStart > at)
-            setStyling(int(nextStart - lineStart - at), BlockFormat::Default);
+        const qsizetype base = styles.size();
+        styles.append(next - pos, char(BlockFormat::Default));
+        for (const BlockFormat::Span &span : BlockFormat::spans(current, kind))
+            std::fill_n(styles.data() + base + span.start, span.length, char(span.style));
 
         int level = QsciScintillaBase::SC_FOLDLEVELBASE + BlockFormat::levelOf(kind, depth);
         if (kind == BlockFormat::Kind::Header || kind == BlockFormat::Kind::SubBlock)
@@ -233,8 +241,10 @@ void IniLexer::styleLines(int first, int last)
         send(QsciScintillaBase::SCI_SETFOLDLEVEL, line, level);
         depth = BlockFormat::depthAfter(kind, depth);
         send(QsciScintillaBase::SCI_SETLINESTATE, line, depth + 1);
-        current = line + 1 < lineCount ? lineText(line + 1) : QByteArray();
+        pos = next;
     }
+    startStyling(int(startPos));
+    text->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, (unsigned long)styles.size(), styles.constData());
 }
 
 double IniLexer::contrast(const QColor &a, const QColor &b)
