@@ -194,6 +194,7 @@ private slots:
         QTest::newRow("references") << "FrmRefs" << QStringList{"TxtName", "BtnFind", "LstRefs", "TxtName"};
         QTest::newRow("stock comparison")
             << "FrmCompare" << QStringList{"LstChanges", "TxtStock", "TxtGame", "BtnCompareAgain", "LstChanges"};
+        QTest::newRow("data check") << "FrmCheckData" << QStringList{"LstProblems", "BtnCheckAgain", "BtnClose", "LstProblems"};
         // Tab in the text is a tab character.
         QTest::newRow("manual editor") << "FrmManEdit" << QStringList{"TxtOutlineFilter", "CboOutline", "TxtManEdit"};
     }
