@@ -673,7 +673,12 @@ void FrmManEdit::runLoadingSteps()
         setWindowTitle(QStringLiteral("Loading, Calculating Number Of Lines..."));
         m_lineCount = int(m_text->lines());
         m_marked.clear();
-        updateOutline();
+        // The outline of a large file takes a while to list: it follows
+        // once the text can be read and edited.
+        m_headingLines.clear();
+        m_headingTexts.clear();
+        fillOutline();
+        m_outlineTimer->start(0);
         yieldOnce();
         if (!self || m_closing)
             return;
@@ -973,6 +978,7 @@ void FrmManEdit::foldAll(bool fold)
 
 void FrmManEdit::updateOutline()
 {
+    m_outlineTimer->setInterval(kOutlineDelayMs);
     m_outlineShape = {m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), m_text->lines()};
     const QList<BlockFormat::Heading> headings = BlockFormat::headings(utf8Text());
     QList<int> lines;
