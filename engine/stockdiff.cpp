@@ -71,7 +71,8 @@ Text load(const QByteArray &bytes)
 {
     Text text;
     text.bytes = withCrLfEnds(bytes);
-    FileIndexBuilder builder(text.index);
+    // Blocks are all the comparison needs; references would only cost time.
+    FileIndexBuilder builder(text.index, false);
     TVItem loader;
     loader.setLineHandler([&](const QString &line) {
         EventYield::yield();
@@ -270,6 +271,22 @@ Unit outsideUnit(const Text &text)
     return unit;
 }
 
+// Whether two blocks have the same lines, without listing their positions
+// first: most blocks are unchanged.
+bool sameBlock(const Text &game, const IndexBlock &gameBlock, const Text &stock, const IndexBlock &stockBlock)
+{
+    const int count = gameBlock.lastLine - gameBlock.line;
+    if (stockBlock.lastLine - stockBlock.line != count)
+        return false;
+    for (int i = 0; i <= count; ++i) {
+        const QByteArrayView a = game.raw(gameBlock.line - 1 + i);
+        const QByteArrayView b = stock.raw(stockBlock.line - 1 + i);
+        if (a != b && compared(a) != compared(b))
+            return false;
+    }
+    return true;
+}
+
 void fillSide(const Text &text, const Unit &unit, QList<int> &numbers, QStringList &lines)
 {
     numbers.reserve(unit.size());
@@ -420,6 +437,8 @@ FileDiff compareFile(const QByteArray &gameBytes, const QByteArray &stockBytes)
             continue;
         }
         removedUpTo(match);
+        if (sameBlock(game, block, stock, stockBlocks[match]))
+            continue;
         if (auto changed = compareUnits(game, blockUnit(block), stock, blockUnit(stockBlocks[match]))) {
             changed->kind = block.kind;
             changed->name = block.name;
