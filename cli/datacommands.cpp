@@ -74,13 +74,9 @@ int CommandLine::table(const QStringList &args)
                            .arg(Tables::kinds().join(u'|')));
     if (!useGame(args[1]) || noDataFiles())
         return 2;
-    const bool json = format == QLatin1String("json");
-    const QList<TableRecord> records = Tables::read(GamePath, *keyword, json);
-    if (json)
-        write(Tables::json(records));
-    else if (format == QLatin1String("csv"))
-        write(Tables::csv(records));
+    if (format == QLatin1String("json"))
+        write(Tables::json(Tables::read(GamePath, *keyword)));
     else
-        write(Tables::tsv(records));
+        write(Tables::rows(GamePath, *keyword, format == QLatin1String("csv") ? Tables::Csv : Tables::Tsv));
     return 0;
 }

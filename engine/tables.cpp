@@ -45,6 +45,95 @@ BodyLine bodyLine(QStringView line)
     return result;
 }
 
+// The top-level parameters of every record, for CSV and TSV: the names and
+// values lie one after another in one string instead of a string each, and
+// each parameter knows its column.
+struct Span
+{
+    qsizetype start = 0;
+    qsizetype size = 0;
+};
+
+struct FlatField
+{
+    int column = -1;
+    Span key; // in the open record's keys, until the record is closed
+    Span value;
+};
+
+struct FlatRow
+{
+    Span name;
+    QString file;
+    int line = 0;
+    qsizetype firstField = 0; // its fields run to the next row's first field
+};
+
+class FlatTable
+{
+public:
+    QStringList header{QStringLiteral("name"), QStringLiteral("file"), QStringLiteral("line")};
+    std::vector<FlatRow> rows;
+    std::vector<FlatField> fields;
+
+    QStringView text(Span span) const { return QStringView(m_text).mid(span.start, span.size); }
+
+    void openRow(QStringView name, const QString &file, int line)
+    {
+        rows.push_back({add(m_text, name), file, line, qsizetype(fields.size())});
+    }
+    void addField(QStringView key, QStringView value) { fields.push_back({-1, add(m_keys, key), add(m_text, value)}); }
+    void dropField()
+    {
+        m_text.truncate(fields.back().value.start);
+        m_keys.truncate(fields.back().key.start);
+        fields.pop_back();
+    }
+    // Gives the open row's fields their columns; a key not seen before gets a
+    // new column at the end.
+    void closeRow()
+    {
+        const qsizetype first = rows.back().firstField;
+        for (qsizetype f = first; f < qsizetype(fields.size()); ++f)
+            fields[size_t(f)].column = column(QStringView(m_keys).mid(fields[size_t(f)].key.start, fields[size_t(f)].key.size),
+                                              f - first);
+        m_keys.clear();
+    }
+
+private:
+    static Span add(QString &to, QStringView text)
+    {
+        const Span span{to.size(), text.size()};
+        to.append(text);
+        return span;
+    }
+
+    // Keys come in the same order from block to block: the key at the same
+    // position in the previous row is tried before the table of all keys.
+    int column(QStringView key, qsizetype position)
+    {
+        if (position < qsizetype(m_lastKeys.size()) && m_lastKeys[size_t(position)].first == key)
+            return m_lastKeys[size_t(position)].second;
+        auto it = m_columns.constFind(key);
+        if (it == m_columns.cend()) {
+            header.append(key.toString());
+            // The view shares the header's characters, which never move.
+            it = m_columns.insert(QStringView(header.last()), int(header.size() - 1));
+        }
+        const std::pair<QStringView, int> known{it.key(), *it};
+        if (position < qsizetype(m_lastKeys.size()))
+            m_lastKeys[size_t(position)] = known;
+        else
+            m_lastKeys.push_back(known);
+        return known.second;
+    }
+
+    QString m_text; // the names and values
+    QString m_keys; // the open row's keys
+    QHash<QStringView, int> m_columns;
+    std::vector<std::pair<QStringView, int>> m_lastKeys;
+};
+
 // Reads a block's lines one at a time into its parameters and nested blocks.
 // Whether a line opens a nested block is known only from the next line, so a
 // line is taken first as a parameter and turned into a block header when the
@@ -59,6 +148,13 @@ public:
         , m_sharedKeys(sharedKeys)
     {
         m_open.push_back(&root);
+    }
+    // The top-level parameters go to the open row of flat.
+    explicit BodyParser(FlatTable &flat)
+        : m_nested(false)
+        , m_sharedKeys(nullptr)
+        , m_flat(&flat)
+    {
     }
 
     void addLine(QStringView line)
@@ -95,6 +191,10 @@ private:
     {
         const qsizetype eq = text.indexOf(QLatin1Char('='));
         const QStringView key = eq < 0 ? text : text.left(eq).trimmed();
+        if (m_flat) {
+            m_flat->addField(key, eq < 0 ? QStringView() : text.mid(eq + 1).trimmed());
+            return;
+        }
         QString value = eq < 0 ? QString() : text.mid(eq + 1).trimmed().toString();
         QList<TableParam> &params = m_open.back()->params;
         QString keyText;
@@ -118,7 +218,9 @@ private:
     // The pending line opens a block: it is no parameter after all.
     void openPending()
     {
-        if (m_nested || m_depth == 0)
+        if (m_flat && m_depth == 0)
+            m_flat->dropField();
+        else if (m_nested || m_depth == 0)
             m_open.back()->params.removeLast();
         ++m_depth;
         if (m_nested) {
@@ -130,6 +232,7 @@ private:
 
     bool m_nested;
     QList<QString> *m_sharedKeys;
+    FlatTable *m_flat = nullptr;
     std::vector<TableBlock *> m_open; // the root and, when nested blocks are kept, each open block
     int m_depth = 0;                  // how many nested blocks are open
     bool m_pending = false;           // the last line may still open a block
@@ -205,25 +308,22 @@ void appendCsvField(QByteArray &out, QStringView text)
     out += '"';
 }
 
-// The header row and one row per record; each field written by field.
-QByteArray rows(const QList<TableRecord> &records, char separator, const char *lineEnd,
-                void (*field)(QByteArray &, QStringView))
+FlatTable flatten(const QList<TableRecord> &records)
 {
-    QStringList header{QStringLiteral("name"), QStringLiteral("file"), QStringLiteral("line")};
-    QHash<QString, int> column;
-    std::vector<std::vector<int>> columnsOf(size_t(records.size()));
-    for (qsizetype r = 0; r < records.size(); ++r) {
-        std::vector<int> &columns = columnsOf[size_t(r)];
-        columns.reserve(size_t(records[r].params.size()));
-        for (const TableParam &p : records[r].params) {
-            auto it = column.constFind(p.first);
-            if (it == column.cend()) {
-                it = column.insert(p.first, int(header.size()));
-                header.append(p.first);
-            }
-            columns.push_back(*it);
-        }
+    FlatTable flat;
+    for (const TableRecord &record : records) {
+        flat.openRow(record.name, record.file, record.line);
+        for (const TableParam &p : record.params)
+            flat.addField(p.first, p.second);
+        flat.closeRow();
     }
+    return flat;
+}
+
+// The header row and one row per record; each field written by field.
+QByteArray writeRows(const FlatTable &table, char separator, const char *lineEnd, void (*field)(QByteArray &, QStringView))
+{
+    const QStringList &header = table.header;
     QByteArray out;
     const auto endRow = [&] { out += lineEnd; };
     for (qsizetype c = 0; c < header.size(); ++c) {
@@ -232,43 +332,104 @@ QByteArray rows(const QList<TableRecord> &records, char separator, const char *l
         field(out, header[c]);
     }
     endRow();
-    std::vector<int> first;
-    std::vector<int> next;
-    for (qsizetype r = 0; r < records.size(); ++r) {
-        const TableRecord &record = records[r];
-        const std::vector<int> &columns = columnsOf[size_t(r)];
+    std::vector<qsizetype> first;
+    std::vector<qsizetype> next;
+    QString joined;
+    for (size_t r = 0; r < table.rows.size(); ++r) {
+        const FlatRow &row = table.rows[r];
+        const qsizetype begin = row.firstField;
+        const qsizetype end = r + 1 < table.rows.size() ? table.rows[r + 1].firstField : qsizetype(table.fields.size());
+        const auto column = [&](qsizetype f) { return size_t(table.fields[size_t(f)].column); };
+        const auto value = [&](qsizetype f) { return table.text(table.fields[size_t(f)].value); };
         // Each column's parameters in block order: its first, then a chain.
         first.assign(size_t(header.size()), -1);
-        next.assign(columns.size(), -1);
-        for (qsizetype p = qsizetype(columns.size()) - 1; p >= 0; --p) {
-            next[size_t(p)] = first[size_t(columns[size_t(p)])];
-            first[size_t(columns[size_t(p)])] = int(p);
+        next.assign(size_t(end - begin), -1);
+        for (qsizetype f = end - 1; f >= begin; --f) {
+            next[size_t(f - begin)] = first[column(f)];
+            first[column(f)] = f;
         }
-        field(out, record.name);
+        field(out, table.text(row.name));
         out += separator;
-        field(out, record.file);
+        field(out, row.file);
         out += separator;
-        out += QByteArray::number(record.line);
+        out += QByteArray::number(row.line);
         for (qsizetype c = 3; c < header.size(); ++c) {
             out += separator;
-            int p = first[size_t(c)];
-            if (p < 0)
+            qsizetype f = first[size_t(c)];
+            if (f < 0)
                 continue;
-            if (next[size_t(p)] < 0) {
-                field(out, record.params[p].second);
+            if (next[size_t(f - begin)] < 0) {
+                field(out, value(f));
                 continue;
             }
-            QString joined;
-            for (; p >= 0; p = next[size_t(p)]) {
-                if (!joined.isEmpty() || p != first[size_t(c)])
+            joined.clear();
+            for (; f >= 0; f = next[size_t(f - begin)]) {
+                if (f != first[size_t(c)])
                     joined += QLatin1String(" | ");
-                joined += record.params[p].second;
+                joined += value(f);
             }
             field(out, joined);
         }
         endRow();
     }
     return out;
+}
+
+// Calls open(block, file) for each block of the keyword, body(line) for each
+// line between its header and End line, and close() when it ends. False when
+// cancelled returns true (asked between lines).
+template<typename Open, typename Body, typename Close>
+bool readBlocks(const QString &gamePath, const QString &keyword, const std::function<bool()> &cancelled, Open open,
+                Body body, Close close)
+{
+    TVItem loader;
+    bool stopped = false;
+    for (const QString &file : DataCheck::dataFiles()) {
+        const QString path = gamePath + QStringLiteral("\\Data\\INI\\") + file;
+        if (!GamePaths::FileExists(path))
+            continue;
+        FileIndex index;
+        FileIndexBuilder builder(index, false);
+        bool inside = false;
+        const auto leave = [&] {
+            if (inside)
+                close();
+            inside = false;
+        };
+        loader.setLineHandler([&](const QString &line) {
+            EventYield::yield();
+            if (stopped || (cancelled && (stopped = cancelled())))
+                return;
+            switch (builder.addLine(line)) {
+            case FileIndexBuilder::Header: {
+                leave();
+                // Only the open block is needed; the rest of the index would only grow.
+                if (index.blocks.size() > 1)
+                    index.blocks.removeFirst();
+                const IndexBlock &block = index.blocks.last();
+                if (block.kind == keyword) {
+                    open(block, file);
+                    inside = true;
+                }
+                break;
+            }
+            case FileIndexBuilder::Body:
+                if (inside)
+                    body(line);
+                break;
+            case FileIndexBuilder::End:
+                leave();
+                break;
+            case FileIndexBuilder::Outside:
+                break;
+            }
+        });
+        loader.OpenFile(path);
+        if (stopped)
+            return false;
+        leave();
+    }
+    return true;
 }
 
 } // namespace
@@ -301,61 +462,25 @@ TableBlock parseBody(const QStringList &lines, bool nested)
 QList<TableRecord> read(const QString &gamePath, const QString &keyword, bool nested,
                         const std::function<bool()> &cancelled)
 {
-    const QStringList &files = DataCheck::dataFiles();
     QList<TableRecord> records;
     QList<QString> sharedKeys;
-    TVItem loader;
-    bool stopped = false;
-    for (const QString &file : files) {
-        const QString path = gamePath + QStringLiteral("\\Data\\INI\\") + file;
-        if (!GamePaths::FileExists(path))
-            continue;
-        FileIndex index;
-        FileIndexBuilder builder(index, false);
-        std::optional<TableBlock> body;
-        std::optional<BodyParser> parser;
-        const auto close = [&] {
-            if (!body)
-                return;
+    std::optional<TableBlock> body;
+    std::optional<BodyParser> parser;
+    const bool done = readBlocks(
+        gamePath, keyword, cancelled,
+        [&](const IndexBlock &block, const QString &file) {
+            records.append({block.name, file, block.line, {}, {}});
+            body.emplace();
+            parser.emplace(*body, nested, &sharedKeys);
+        },
+        [&](const QString &line) { parser->addLine(line); },
+        [&] {
             parser.reset();
             records.last().params = std::move(body->params);
             records.last().blocks = std::move(body->blocks);
             body.reset();
-        };
-        loader.setLineHandler([&](const QString &line) {
-            EventYield::yield();
-            if (stopped || (cancelled && (stopped = cancelled())))
-                return;
-            switch (builder.addLine(line)) {
-            case FileIndexBuilder::Header: {
-                close();
-                const IndexBlock block = index.blocks.last();
-                if (block.kind == keyword) {
-                    records.append({block.name, file, block.line, {}, {}});
-                    body.emplace();
-                    parser.emplace(*body, nested, &sharedKeys);
-                }
-                // Only the open block is needed; the rest of the index would only grow.
-                index.blocks = {block};
-                break;
-            }
-            case FileIndexBuilder::Body:
-                if (parser)
-                    parser->addLine(line);
-                break;
-            case FileIndexBuilder::End:
-                close();
-                break;
-            case FileIndexBuilder::Outside:
-                break;
-            }
         });
-        loader.OpenFile(path);
-        if (stopped)
-            return {};
-        close();
-    }
-    return records;
+    return done ? records : QList<TableRecord>();
 }
 
 QByteArray json(const QList<TableRecord> &records)
@@ -373,12 +498,30 @@ QByteArray json(const QList<TableRecord> &records)
 
 QByteArray csv(const QList<TableRecord> &records)
 {
-    return rows(records, ',', "\r\n", appendCsvField);
+    return writeRows(flatten(records), ',', "\r\n", appendCsvField);
 }
 
 QByteArray tsv(const QList<TableRecord> &records)
 {
-    return rows(records, '\t', "\n", appendTsvField);
+    return writeRows(flatten(records), '\t', "\n", appendTsvField);
+}
+
+QByteArray rows(const QString &gamePath, const QString &keyword, Format format)
+{
+    FlatTable flat;
+    std::optional<BodyParser> parser;
+    readBlocks(
+        gamePath, keyword, {},
+        [&](const IndexBlock &block, const QString &file) {
+            flat.openRow(block.name, file, block.line);
+            parser.emplace(flat);
+        },
+        [&](const QString &line) { parser->addLine(line); },
+        [&] {
+            parser.reset();
+            flat.closeRow();
+        });
+    return format == Csv ? writeRows(flat, ',', "\r\n", appendCsvField) : writeRows(flat, '\t', "\n", appendTsvField);
 }
 
 } // namespace Tables

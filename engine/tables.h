@@ -72,4 +72,9 @@ QByteArray csv(const QList<TableRecord> &records);
 // inside a field is written as \t, \r or \n.
 QByteArray tsv(const QList<TableRecord> &records);
 
+// csv(read(gamePath, keyword, false)) or tsv(...) alike, read straight into
+// rows without making the records.
+enum Format { Csv, Tsv };
+QByteArray rows(const QString &gamePath, const QString &keyword, Format format);
+
 } // namespace Tables
