@@ -11,18 +11,33 @@ namespace {
 
 enum Keyword { ObjectKeyword, WeaponKeyword, ArmorKeyword, LocomotorKeyword, CommandButtonKeyword, CommandSetKeyword };
 
+// text equals word, letter case ignored, as QStringView::compare finds it:
+// ASCII letters are compared here, and a text with any other character is
+// left to Qt's case folding.
+bool sameWord(QStringView text, QLatin1StringView word)
+{
+    if (text.size() != word.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x80)
+            return text.compare(word, Qt::CaseInsensitive) == 0;
+        const char w = word.data()[i];
+        if (c != char16_t(w) && !((c | 0x20) == char16_t(w | 0x20) && (c | 0x20) >= 'a' && (c | 0x20) <= 'z'))
+            return false;
+    }
+    return true;
+}
+
 bool isNone(QStringView value)
 {
-    return value.isEmpty() || value.compare(QLatin1String("None"), Qt::CaseInsensitive) == 0;
+    return value.isEmpty() || sameWord(value, QLatin1StringView("None"));
 }
 
 bool isSlotWord(QStringView word)
 {
-    for (const char *slot : {"PRIMARY", "SECONDARY", "TERTIARY"}) {
-        if (word.compare(QLatin1String(slot), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return sameWord(word, QLatin1StringView("PRIMARY")) || sameWord(word, QLatin1StringView("SECONDARY"))
+        || sameWord(word, QLatin1StringView("TERTIARY"));
 }
 
 // The value part of a parameter line: after the first "=", before any ";".
@@ -79,8 +94,12 @@ QStringView lastWord(QStringView line)
 // around the name: the line's first word and true when it is word.
 bool setsParameter(QStringView line, qsizetype start, QLatin1StringView word)
 {
-    if (line.size() - start < word.size() || QStringView(line).mid(start, word.size()) != word)
+    if (line.size() - start < word.size())
         return false;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        if (line[start + i].unicode() != char16_t(word.data()[i]))
+            return false;
+    }
     qsizetype i = start + word.size();
     while (i < line.size() && line[i].isSpace())
         ++i;
@@ -135,8 +154,20 @@ FileIndexBuilder::LineRole FileIndexBuilder::addLine(QStringView line)
         m_inBlock = false;
         return End;
     }
-    if (m_references && (m_kind == ObjectKeyword || m_kind == CommandSetKeyword))
-        scanReferences(line, number);
+    if (m_references && (m_kind == ObjectKeyword || m_kind == CommandSetKeyword)) {
+        // Most body lines name nothing, and their first character shows it.
+        qsizetype start = 0;
+        while (start < line.size() && line[start].isSpace())
+            ++start;
+        if (start < line.size()) {
+            const char16_t first = line[start].unicode();
+            const bool candidate = m_kind == ObjectKeyword
+                ? first == u'W' || first == u'A' || first == u'C' || first == u'L'
+                : (first >= u'0' && first <= u'9') || first == u'+' || first == u'-' || first > 0x7f;
+            if (candidate)
+                scanReferences(line, number);
+        }
+    }
     return Body;
 }
 
