@@ -23,6 +23,35 @@ struct BodyLine
     QStringView text; // trimmed, without its comment; empty for blank and comment lines
 };
 
+// Lines are short: a loop of our own finds a character sooner than a call to
+// the library's search does.
+qsizetype find(QStringView text, char16_t c)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() == c)
+            return i;
+    }
+    return -1;
+}
+
+// QStringView::trimmed for a text known to have no blanks at the start, and one
+// known to have none at the end.
+QStringView trimmedEnd(QStringView text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1].isSpace())
+        --end;
+    return text.first(end);
+}
+
+QStringView trimmedStart(QStringView text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && text[start].isSpace())
+        ++start;
+    return text.sliced(start);
+}
+
 BodyLine bodyLine(QStringView line)
 {
     BodyLine result;
@@ -33,12 +62,17 @@ BodyLine bodyLine(QStringView line)
     for (; i < line.size() && line[i].isSpace(); ++i)
         result.indent = line[i] == QLatin1Char('\t') ? (result.indent / 8 + 1) * 8 : result.indent + 1;
     QStringView text = line.mid(i);
-    const qsizetype semi = text.indexOf(QLatin1Char(';'));
+    const qsizetype semi = find(text, u';');
     if (semi >= 0)
         text.truncate(semi);
-    result.text = text.trimmed();
+    // The blanks at the start are passed over already.
+    result.text = trimmedEnd(text);
     // "End", alone or before a blank: the first word.
-    if (result.text.startsWith(QLatin1String("end"), Qt::CaseInsensitive)) {
+    const QStringView t = result.text;
+    const bool asciiEnd = t.size() >= 3 && (t[0].unicode() | 0x20) == u'e' && (t[1].unicode() | 0x20) == u'n'
+        && (t[2].unicode() | 0x20) == u'd';
+    const bool maybeEnd = asciiEnd || (t.size() >= 3 && (t[0].unicode() > 0x7f || t[1].unicode() > 0x7f || t[2].unicode() > 0x7f));
+    if (maybeEnd && t.startsWith(QLatin1String("end"), Qt::CaseInsensitive)) {
         const QStringView rest = result.text.mid(3);
         result.end = rest.isEmpty() || rest[0].isSpace();
     }
@@ -189,13 +223,15 @@ public:
 private:
     void addParam(QStringView text)
     {
-        const qsizetype eq = text.indexOf(QLatin1Char('='));
-        const QStringView key = eq < 0 ? text : text.left(eq).trimmed();
+        // text is trimmed already: the key needs no trimming at its start,
+        // the value none at its end.
+        const qsizetype eq = find(text, u'=');
+        const QStringView key = eq < 0 ? text : trimmedEnd(text.first(eq));
         if (m_flat) {
-            m_flat->addField(key, eq < 0 ? QStringView() : text.mid(eq + 1).trimmed());
+            m_flat->addField(key, eq < 0 ? QStringView() : trimmedStart(text.sliced(eq + 1)));
             return;
         }
-        QString value = eq < 0 ? QString() : text.mid(eq + 1).trimmed().toString();
+        QString value = eq < 0 ? QString() : trimmedStart(text.sliced(eq + 1)).toString();
         QList<TableParam> &params = m_open.back()->params;
         QString keyText;
         const qsizetype position = params.size();
