@@ -262,7 +262,7 @@ FileIndex FileIndex::fromText(const QByteArray &bytes)
     FileIndex index;
     FileIndexBuilder builder(index);
     TVItem loader;
-    loader.setLineHandler([&](const QString &line) { builder.addLine(line); });
+    loader.setViewHandler([&](QStringView line) { builder.addLine(line); });
     loader.ReadText(bytes);
     builder.finish();
     return index;
@@ -285,7 +285,7 @@ bool DataIndex::build(const QString &gamePath, const std::function<bool()> &canc
             continue;
         }
         FileIndexBuilder builder(index);
-        loader.setLineHandler([&](const QString &line) {
+        loader.setViewHandler([&](QStringView line) {
             EventYield::yield();
             if (stopped || (cancelled && (stopped = cancelled())))
                 return;

@@ -74,7 +74,7 @@ Text load(const QByteArray &bytes)
     // Blocks are all the comparison needs; references would only cost time.
     FileIndexBuilder builder(text.index, false);
     TVItem loader;
-    loader.setLineHandler([&](const QString &line) {
+    loader.setViewHandler([&](QStringView line) {
         EventYield::yield();
         builder.addLine(line);
     });

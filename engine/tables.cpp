@@ -432,7 +432,7 @@ bool readBlocks(const QString &gamePath, const QString &keyword, const std::func
                 close();
             inside = false;
         };
-        loader.setLineHandler([&](const QString &line) {
+        loader.setViewHandler([&](QStringView line) {
             EventYield::yield();
             if (stopped || (cancelled && (stopped = cancelled())))
                 return;
@@ -509,7 +509,7 @@ QList<TableRecord> read(const QString &gamePath, const QString &keyword, bool ne
             body.emplace();
             parser.emplace(*body, nested, &sharedKeys);
         },
-        [&](const QString &line) { parser->addLine(line); },
+        [&](QStringView line) { parser->addLine(line); },
         [&] {
             parser.reset();
             records.last().params = std::move(body->params);
@@ -552,7 +552,7 @@ QByteArray rows(const QString &gamePath, const QString &keyword, Format format)
             flat.openRow(block.name, file, block.line);
             parser.emplace(flat);
         },
-        [&](const QString &line) { parser->addLine(line); },
+        [&](QStringView line) { parser->addLine(line); },
         [&] {
             parser.reset();
             flat.closeRow();

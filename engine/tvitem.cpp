@@ -77,8 +77,19 @@ void TVItem::readDevice(QIODevice &file)
     QString line;
     // Emitting a signal nobody receives still costs a call per line.
     const bool signalWanted = isSignalConnected(QMetaMethod::fromSignal(&TVItem::NewLine));
-    auto deliver = [this, &line, signalWanted](const char *data, qsizetype size) {
+    // Only views wanted: each chunk is decoded whole, and a line is a view
+    // into it (one byte is one character, so the offsets are the same).
+    const bool viewsOnly = m_viewHandler && !m_lineHandler && !signalWanted;
+    QString chunkText;
+    // A line at from within the chunk (from is -1 for one put together in pending).
+    auto deliver = [&](const char *data, qsizetype size, qsizetype from = -1) {
+        if (viewsOnly && from >= 0) {
+            m_viewHandler(QStringView(chunkText.constData() + from, size));
+            return;
+        }
         CodePage::decodeInto(line, data, size);
+        if (m_viewHandler)
+            m_viewHandler(line);
         if (m_lineHandler)
             m_lineHandler(line);
         if (signalWanted)
@@ -90,6 +101,8 @@ void TVItem::readDevice(QIODevice &file)
         if (got <= 0)
             break;
         const char *data = chunk.data();
+        if (viewsOnly)
+            CodePage::decodeInto(chunkText, data, got);
         qsizetype pos = 0;
         if (skipLeadingLf) {
             skipLeadingLf = false;
@@ -104,7 +117,7 @@ void TVItem::readDevice(QIODevice &file)
             }
             const qsizetype end = static_cast<const char *>(cr) - data;
             if (pending.isEmpty()) {
-                deliver(data + pos, end - pos);
+                deliver(data + pos, end - pos, pos);
             } else {
                 pending.append(data + pos, end - pos);
                 deliver(pending.constData(), pending.size());

@@ -42,6 +42,13 @@ public:
     // called for each line before NewLine is emitted; an empty one removes it.
     using LineHandler = std::function<void(const QString &Line)>;
     void setLineHandler(LineHandler handler) { m_lineHandler = std::move(handler); }
+    // For a reader that looks at each line only while it is called: the line
+    // as a view into the loader's own buffer, valid until the handler
+    // returns. With neither a line handler nor a NewLine receiver, a read
+    // then decodes each chunk once instead of a string per line. Called
+    // before the line handler; an empty one removes it.
+    using ViewHandler = std::function<void(QStringView Line)>;
+    void setViewHandler(ViewHandler handler) { m_viewHandler = std::move(handler); }
 
     // Reads a file given by its full path (Windows or native form).
     void OpenFile(const QString &strFileName);
@@ -64,4 +71,5 @@ private:
     void readDevice(QIODevice &file);
 
     LineHandler m_lineHandler;
+    ViewHandler m_viewHandler;
 };

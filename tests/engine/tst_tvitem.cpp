@@ -48,6 +48,13 @@ private slots:
         for (int length : {65534, 65535, 65536, 200000})
             QTest::addRow("%d bytes before the first line end", length)
                 << QByteArray(length, 'x') + "\r\nz\r\n" << QStringList{QString(length, u'x'), "z"};
+        QByteArray shortLines;
+        QStringList numbers;
+        for (int i = 0; i < 20000; ++i) {
+            shortLines += QByteArray::number(i) + (i % 2 ? "\r\n" : "\r");
+            numbers << QString::number(i);
+        }
+        QTest::newRow("short lines over several chunks") << shortLines << numbers;
     }
     void linesEndOnlyAtCrLfOrLoneCr()
     {
@@ -57,6 +64,15 @@ private slots:
         QVERIFY(game.write(QStringLiteral("f.ini"), bytes));
         QCOMPARE(eventsOf(game.path(), [](TVItem &item) { item.OpenFile(item.BasePath + QStringLiteral("/f.ini")); }),
                  lines);
+        // A reader of views alone gets the same lines, cut from whole decoded chunks.
+        TVItem views;
+        QStringList viewed;
+        views.setViewHandler([&](QStringView line) { viewed << line.toString(); });
+        views.OpenFile(game.path() + QStringLiteral("/f.ini"));
+        QCOMPARE(viewed, lines);
+        viewed.clear();
+        views.ReadText(bytes);
+        QCOMPARE(viewed, lines);
     }
 
     void readsRaiseTheirEventsInOrder_data()
