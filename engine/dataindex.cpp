@@ -40,11 +40,31 @@ bool isSlotWord(QStringView word)
         || sameWord(word, QLatin1StringView("TERTIARY"));
 }
 
+// QStringView::indexOf and lastIndexOf for one character: on lines this
+// short, a loop of our own is done before a call to the library's search.
+qsizetype findChar(QStringView text, char16_t c)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() == c)
+            return i;
+    }
+    return -1;
+}
+
+qsizetype findLastChar(QStringView text, char16_t c)
+{
+    for (qsizetype i = text.size() - 1; i >= 0; --i) {
+        if (text[i].unicode() == c)
+            return i;
+    }
+    return -1;
+}
+
 // The value part of a parameter line: after the first "=", before any ";".
 QStringView valuePart(QStringView line)
 {
-    QStringView value = line.mid(line.indexOf(QLatin1Char('=')) + 1);
-    const qsizetype semi = value.indexOf(QLatin1Char(';'));
+    QStringView value = line.mid(findChar(line, u'=') + 1);
+    const qsizetype semi = findChar(value, u';');
     return semi < 0 ? value : value.left(semi);
 }
 
@@ -77,7 +97,7 @@ qsizetype wordCount(QStringView text)
 // first ";" (the line's parameter name comes first, so no line here starts with ";").
 QStringView lastWord(QStringView line)
 {
-    const qsizetype semi = line.indexOf(QLatin1Char(';'));
+    const qsizetype semi = findChar(line, u';');
     QStringView s = semi < 0 ? line : line.left(semi);
     qsizetype b = 0;
     qsizetype e = s.size();
@@ -86,7 +106,7 @@ QStringView lastWord(QStringView line)
     while (e > b && s[e - 1] == QLatin1Char(' '))
         --e;
     s = s.mid(b, e - b);
-    const qsizetype space = s.lastIndexOf(QLatin1Char(' '));
+    const qsizetype space = findLastChar(s, u' ');
     return space < 0 ? s : s.mid(space + 1);
 }
 
@@ -138,7 +158,10 @@ bool DataIndex::isEndLine(QStringView line)
 FileIndexBuilder::LineRole FileIndexBuilder::addLine(QStringView line)
 {
     const int number = ++m_index.lineCount;
-    if (const auto head = DataIndex::header(line)) {
+    // Most lines are indented body text, which header() turns away at once:
+    // they are turned away here without the call.
+    const bool mayBeHeader = !line.isEmpty() && line[0].isLetter();
+    if (const auto head = mayBeHeader ? DataIndex::header(line) : std::nullopt) {
         if (m_inBlock)
             m_index.blocks.last().lastLine = number - 1;
         m_index.blocks.append({head->first, head->second.toString(), number, 0, 0});
@@ -197,7 +220,7 @@ void FileIndexBuilder::scanReferences(QStringView line, int number)
         // A numbered slot: "  1 = Command_Stop".
         if (!first.isDigit() && first != QLatin1Char('+') && first != QLatin1Char('-'))
             return;
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        const qsizetype eq = findChar(line, u'=');
         if (eq < 0)
             return;
         bool slot = false;
