@@ -68,7 +68,10 @@ QStringView trimmedStart(QStringView text)
     return text.sliced(start);
 }
 
-BodyLine bodyLine(QStringView line)
+// Without wantText, the text of a line that is neither blank, a comment nor
+// an End line may be left as the whole rest of the line: it is not empty,
+// and only that is looked at.
+BodyLine bodyLine(QStringView line, bool wantText = true)
 {
     BodyLine result;
     qsizetype i = 0;
@@ -78,6 +81,14 @@ BodyLine bodyLine(QStringView line)
     for (; i < line.size() && line[i].isSpace(); ++i)
         result.indent = line[i] == QLatin1Char('\t') ? (result.indent / 8 + 1) * 8 : result.indent + 1;
     QStringView text = line.mid(i);
+    if (!wantText && !text.isEmpty()) {
+        // The first character rules out an End line unless it may fold to "e".
+        const char16_t first = text[0].unicode();
+        if (first != u';' && first != u'e' && first != u'E' && first < 0x80) {
+            result.text = text;
+            return result;
+        }
+    }
     const qsizetype semi = find(text, u';');
     if (semi >= 0)
         text.truncate(semi);
@@ -127,6 +138,7 @@ public:
     std::vector<FlatField> fields;
 
     QStringView text(Span span) const { return QStringView(m_text).mid(span.start, span.size); }
+    qsizetype textSize() const { return m_text.size(); }
 
     void openRow(QStringView name, const QString &file, int line)
     {
@@ -209,7 +221,9 @@ public:
 
     void addLine(QStringView line)
     {
-        const BodyLine parsed = bodyLine(line);
+        // Below the top level, without nested blocks kept, a line's text
+        // is never kept.
+        const BodyLine parsed = bodyLine(line, m_nested || m_depth == 0);
         if (parsed.text.isEmpty())
             return;
         if (m_pending) {
@@ -377,6 +391,9 @@ QByteArray writeRows(const FlatTable &table, char separator, const char *lineEnd
 {
     const QStringList &header = table.header;
     QByteArray out;
+    // Room for the text and a separator per field, file and line number: the
+    // rows are written without growing the buffer again and again.
+    out.reserve(table.textSize() + qsizetype(table.rows.size()) * (header.size() + 48));
     const auto endRow = [&] { out += lineEnd; };
     for (qsizetype c = 0; c < header.size(); ++c) {
         if (c)
