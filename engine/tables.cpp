@@ -81,11 +81,14 @@ BodyLine bodyLine(QStringView line, bool wantText = true)
     for (; i < line.size() && line[i].isSpace(); ++i)
         result.indent = line[i] == QLatin1Char('\t') ? (result.indent / 8 + 1) * 8 : result.indent + 1;
     QStringView text = line.mid(i);
-    if (!wantText && !text.isEmpty()) {
-        // The first character rules out an End line unless it may fold to "e".
-        const char16_t first = text[0].unicode();
-        if (first != u';' && first != u'e' && first != u'E' && first < 0x80) {
+    if (!wantText && !text.isEmpty() && text[0] != QLatin1Char(';')) {
+        // An End line, as below: "end" in any case, then nothing, a comment or a blank.
+        const qsizetype n = text.size();
+        const bool ascii = text[0].unicode() < 0x80 && (n < 2 || text[1].unicode() < 0x80) && (n < 3 || text[2].unicode() < 0x80);
+        if (ascii) {
             result.text = text;
+            result.end = n >= 3 && (text[0].unicode() | 0x20) == u'e' && (text[1].unicode() | 0x20) == u'n'
+                && (text[2].unicode() | 0x20) == u'd' && (n == 3 || text[3] == QLatin1Char(';') || text[3].isSpace());
             return result;
         }
     }

@@ -41,6 +41,10 @@ private slots:
             << QStringList{"Last=3", "[ArmorSet]", "  Armor=Plate"};
         QTest::newRow("stray End closes nothing") << QStringList{"  End", "  X = 1"} << QStringList{"X=1"};
         QTest::newRow("End-like key is a parameter") << QStringList{"  Endurance = 5"} << QStringList{"Endurance=5"};
+        QTest::newRow("End lines of nested blocks, in any case, before a comment or a blank")
+            << QStringList{"  Set", "    Endurance = 5", "    Sub", "      X = 1", "    end;closes Sub", "    ; note",
+                           "    Deep", "      Y = 2", "    END\tDeep", "  eNd", "  After = 1"}
+            << QStringList{"After=1", "[Set]", "  Endurance=5", "  [Sub]", "    X=1", "  [Deep]", "    Y=2"};
         QTest::newRow("a tab indents to the next stop")
             << QStringList{"  Set", "\tInner = 1", "  End"} << QStringList{"[Set]", "  Inner=1"};
     }
