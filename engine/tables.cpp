@@ -147,11 +147,21 @@ public:
     {
         rows.push_back({add(m_text, name), file, line, qsizetype(fields.size())});
     }
-    void addField(QStringView key, QStringView value) { fields.push_back({-1, add(m_keys, key), add(m_text, value)}); }
+    void addField(QStringView key, QStringView value)
+    {
+        // The key the previous row had at this position is the usual one,
+        // and already has its column; any other waits for closeRow().
+        const qsizetype position = qsizetype(fields.size()) - rows.back().firstField;
+        if (position < qsizetype(m_lastKeys.size()) && m_lastKeys[size_t(position)].first == key)
+            fields.push_back({m_lastKeys[size_t(position)].second, {}, add(m_text, value)});
+        else
+            fields.push_back({-1, add(m_keys, key), add(m_text, value)});
+    }
     void dropField()
     {
         m_text.truncate(fields.back().value.start);
-        m_keys.truncate(fields.back().key.start);
+        if (fields.back().column < 0)
+            m_keys.truncate(fields.back().key.start);
         fields.pop_back();
     }
     // Gives the open row's fields their columns; a key not seen before gets a
@@ -159,9 +169,11 @@ public:
     void closeRow()
     {
         const qsizetype first = rows.back().firstField;
-        for (qsizetype f = first; f < qsizetype(fields.size()); ++f)
-            fields[size_t(f)].column = column(QStringView(m_keys).mid(fields[size_t(f)].key.start, fields[size_t(f)].key.size),
-                                              f - first);
+        for (qsizetype f = first; f < qsizetype(fields.size()); ++f) {
+            FlatField &field = fields[size_t(f)];
+            if (field.column < 0)
+                field.column = column(QStringView(m_keys).mid(field.key.start, field.key.size), f - first);
+        }
         m_keys.clear();
     }
 
