@@ -803,9 +803,8 @@ bool FrmManEdit::eventFilter(QObject *watched, QEvent *event)
     if (type == QEvent::KeyRelease || type == QEvent::MouseButtonRelease) {
         if (watched == m_text || watched == m_text->viewport()) {
             updateLinePanel();
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
-                (mouse->modifiers() & Qt::ControlModifier)) {
+            const auto *mouse = type == QEvent::MouseButtonRelease ? static_cast<QMouseEvent *>(event) : nullptr;
+            if (mouse && mouse->button() == Qt::LeftButton && (mouse->modifiers() & Qt::ControlModifier)) {
                 // Ctrl+click goes to the definition of the name clicked.
                 const QPoint at = mouse->position().toPoint();
                 const long position = m_text->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMPOINTCLOSE,
