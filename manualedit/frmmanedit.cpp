@@ -63,7 +63,7 @@ QString s_stockTable;
 // Text goes into the control in pieces of about this many bytes, each ending
 // at a line end, and the event loop gets a turn whenever kFillTurnMs have
 // passed, so that even a very large file never stops the program answering.
-constexpr qsizetype kFillPiece = 1024 * 1024;
+constexpr qsizetype kFillPiece = 4 * 1024 * 1024;
 constexpr qint64 kFillTurnMs = 40;
 
 // The indicator that marks the matches of the search text on screen.

@@ -195,6 +195,8 @@ private slots:
         QTest::newRow("stock comparison")
             << "FrmCompare" << QStringList{"LstChanges", "TxtStock", "TxtGame", "BtnCompareAgain", "LstChanges"};
         QTest::newRow("data check") << "FrmCheckData" << QStringList{"LstProblems", "BtnCheckAgain", "BtnClose", "LstProblems"};
+        QTest::newRow("options") << "FrmOpt"
+                                 << QStringList{"CboTab", "ChkBox", "BtnOK", "BtnCancel", "qt_tabwidget_tabbar", "CboTab"};
         // Tab in the text is a tab character.
         QTest::newRow("manual editor") << "FrmManEdit" << QStringList{"TxtOutlineFilter", "CboOutline", "TxtManEdit"};
     }
