@@ -1,6 +1,7 @@
 #include "frmcheckdata.h"
 
 #include "engine/globals.h"
+#include "manualedit/manualedittarget.h"
 #include "platform/windowkeys.h"
 #include "platform/windowplacement.h"
 
@@ -110,11 +111,8 @@ void FrmCheckData::onActivated(QTreeWidgetItem *item)
         }
     }
     m_list->setCurrentItem(item);
-    QString file = item->text(0);
-    const bool object = file.startsWith(QLatin1String("Object\\"));
-    if (object)
-        file = file.mid(7);
-    emit openRequested(object ? 1 : 0, file, item->text(1).toInt());
+    const DataFile file = SplitDataFile(item->text(0));
+    emit openRequested(file.FolderKind, file.FileName, item->text(1).toInt());
 }
 
 void FrmCheckData::closeEvent(QCloseEvent *event)

@@ -1086,13 +1086,7 @@ bool FrmManEdit::goToDefinition(const QString &name)
     m_lookingUp = false;
     if (m_closing)
         return false;
-    const QString shownFile = m_folderKind == ManualEditTarget::ObjectFolder ? QStringLiteral("Object\\") + m_fileName
-                                                                            : m_fileName;
-    qsizetype shownIndex = -1;
-    for (qsizetype i = 0; m_target.isWholeFile() && i < DataCheck::dataFiles().size(); ++i) {
-        if (DataCheck::dataFiles()[i].compare(shownFile, Qt::CaseInsensitive) == 0)
-            shownIndex = i;
-    }
+    const qsizetype shownIndex = shownDataFile();
     if (shownIndex >= 0)
         index.setFile(int(shownIndex), FileIndex::fromText(fileBytes()));
     const QList<IndexHit> blocks = index.definitions(name);
@@ -1102,10 +1096,8 @@ bool FrmManEdit::goToDefinition(const QString &name)
     }
     const IndexHit &block = blocks.first();
     const Place from{m_target.isWholeFile(), m_folderKind, m_fileName, caretLine() + 1};
-    const bool inObjectFolder = block.file.startsWith(QLatin1String("Object\\"), Qt::CaseInsensitive);
-    const int folderKind = inObjectFolder ? ManualEditTarget::ObjectFolder : ManualEditTarget::DataFolder;
-    const QString fileName = inObjectFolder ? block.file.mid(7) : block.file;
-    if (block.fileIndex != shownIndex && !OpenFile(folderKind, fileName))
+    const DataFile file = SplitDataFile(block.file);
+    if (block.fileIndex != shownIndex && !OpenFile(file.FolderKind, file.FileName))
         return false;
     // The editor ends lines at a lone line feed too, where the game does not:
     // its own list of blocks has the header's line in this text.
@@ -1125,6 +1117,18 @@ bool FrmManEdit::goToDefinition(const QString &name)
                                     .arg(block.file)
                               : QString());
     return true;
+}
+
+qsizetype FrmManEdit::shownDataFile() const
+{
+    if (!m_target.isWholeFile())
+        return -1;
+    for (qsizetype i = 0; i < DataCheck::dataFiles().size(); ++i) {
+        const DataFile file = SplitDataFile(DataCheck::dataFiles()[i]);
+        if (file.FolderKind == m_folderKind && file.FileName.compare(m_fileName, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
 }
 
 bool FrmManEdit::goBack()
@@ -1186,8 +1190,8 @@ bool FrmManEdit::replaceBlockWithStock()
     for (int i = 0; i < heading; ++i)
         sameBefore += m_headingTexts[i].compare(title, Qt::CaseInsensitive) == 0;
 
-    const QString shownFile = m_folderKind == ManualEditTarget::ObjectFolder ? QStringLiteral("Object\\") + m_fileName
-                                                                            : m_fileName;
+    const qsizetype shownIndex = shownDataFile();
+    const QString shownFile = shownIndex >= 0 ? DataCheck::dataFiles()[shownIndex] : m_fileName;
     const QString dbf = s_stockTable.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/Data.DBF")
                                                : s_stockTable;
     const QFileInfo table(dbf);
@@ -1198,11 +1202,7 @@ bool FrmManEdit::replaceBlockWithStock()
         setNote(QStringLiteral("The stock table cannot be read: %1").arg(error.isEmpty() ? stock.errorString() : error));
         return false;
     }
-    std::optional<QByteArray> stockFile;
-    for (qsizetype i = 0; i < DataCheck::dataFiles().size(); ++i) {
-        if (DataCheck::dataFiles()[i].compare(shownFile, Qt::CaseInsensitive) == 0)
-            stockFile = texts.value(i);
-    }
+    const std::optional<QByteArray> stockFile = shownIndex >= 0 ? texts.value(shownIndex) : std::nullopt;
     const IndexBlock *found = nullptr;
     const FileIndex stockIndex = stockFile ? FileIndex::fromText(*stockFile) : FileIndex();
     for (const IndexBlock &block : stockIndex.blocks) {

@@ -159,6 +159,8 @@ private:
     void setNote(const QString &text);
     void foldAll(bool fold);
     void onGoToDefinition();
+    // The shown whole file's place in the data check's list of files, or -1.
+    qsizetype shownDataFile() const;
     bool writeFile();
     bool keepBackup(const QString &path, const QByteArray &bytes);
 

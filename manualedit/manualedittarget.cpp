@@ -2,6 +2,14 @@
 
 #include "engine/globals.h"
 
+DataFile SplitDataFile(const QString &file)
+{
+    const QLatin1String object("Object\\");
+    if (file.startsWith(object, Qt::CaseInsensitive))
+        return {ManualEditTarget::ObjectFolder, file.mid(object.size())};
+    return {ManualEditTarget::DataFolder, file};
+}
+
 bool SetManualEditTarget(ManualEditTarget &target, qint32 BlockFlag, int FolderKind, const QString &FileName)
 {
     QString folder;

@@ -19,6 +19,15 @@ struct ManualEditTarget
     bool isWholeFile() const { return BlockFlag == WholeFile; }
 };
 
+// A data file as the data check, the index and the stock comparison name it
+// ("Object\FactionUnit.ini", "Weapon.ini"): its folder kind and its name there.
+struct DataFile
+{
+    int FolderKind;
+    QString FileName;
+};
+DataFile SplitDataFile(const QString &file);
+
 // Folder kind 0 is the data folder, 1 the object folder under GamePath. Any
 // other folder kind leaves the target as it was and returns false.
 bool SetManualEditTarget(ManualEditTarget &target, qint32 BlockFlag, int FolderKind, const QString &FileName);

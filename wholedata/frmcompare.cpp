@@ -1,6 +1,7 @@
 #include "frmcompare.h"
 
 #include "engine/globals.h"
+#include "manualedit/manualedittarget.h"
 #include "platform/windowplacement.h"
 #include "startup/dbctl.h"
 
@@ -244,12 +245,9 @@ void FrmCompare::openInEditor()
     const int b = item->data(0, kBlockRole).toInt();
     if (f < 0 || f >= m_files.size() || m_files[f].missing)
         return;
-    QString file = m_files[f].file;
-    const bool object = file.startsWith(QLatin1String("Object\\"), Qt::CaseInsensitive);
-    if (object)
-        file = file.mid(7);
+    const DataFile file = SplitDataFile(m_files[f].file);
     const int line = b >= 0 && b < m_files[f].blocks.size() ? m_files[f].blocks[b].gameLine : 0;
-    emit openRequested(object ? 1 : 0, file, std::max(line, 1));
+    emit openRequested(file.FolderKind, file.FileName, std::max(line, 1));
 }
 
 void FrmCompare::closeEvent(QCloseEvent *event)

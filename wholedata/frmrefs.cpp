@@ -2,6 +2,7 @@
 
 #include "engine/dataindex.h"
 #include "engine/globals.h"
+#include "manualedit/manualedittarget.h"
 #include "platform/windowplacement.h"
 
 #include <QCloseEvent>
@@ -118,11 +119,8 @@ void FrmRefs::lookUp(const QString &name)
 
 void FrmRefs::onActivated(QTreeWidgetItem *item)
 {
-    QString file = item->text(3);
-    const bool object = file.startsWith(QLatin1String("Object\\"), Qt::CaseInsensitive);
-    if (object)
-        file = file.mid(7);
-    emit openRequested(object ? 1 : 0, file, item->text(4).toInt());
+    const DataFile file = SplitDataFile(item->text(3));
+    emit openRequested(file.FolderKind, file.FileName, item->text(4).toInt());
 }
 
 void FrmRefs::closeEvent(QCloseEvent *event)
