@@ -57,6 +57,10 @@ const CommandLine::Command CommandLine::kCommands[] = {
      "compare the data files with the stock table block by block: file, state, kind, name, line and text of each "
      "difference; exit 1 when any",
      "zarnith-cli diff ~/Torvane", 1, 2, &CommandLine::diff},
+    {"grep", "GAME PATTERN [--regex]",
+     "print every line of the data files that contains PATTERN (letter case ignored) or matches it as a regular "
+     "expression: file, line and text, tab-separated; exit 1 when none",
+     "zarnith-cli grep ~/Torvane TankPlate", 2, 3, &CommandLine::grep},
     {"table", "KIND GAME [--format tsv|csv|json]",
      "print every block of a kind (objects, weapons, armours, locomotors, commandbuttons, commandsets) with its "
      "parameters, as UTF-8",

@@ -48,6 +48,7 @@ private:
     int check(const QStringList &args);
     int refs(const QStringList &args);
     int diff(const QStringList &args);
+    int grep(const QStringList &args);
     int table(const QStringList &args);
     int findGames(const QStringList &args);
     int help(const QStringList &args);

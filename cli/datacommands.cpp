@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "engine/datacheck.h"
+#include "engine/datagrep.h"
 #include "engine/dataindex.h"
 #include "engine/globals.h"
 #include "engine/stockdiff.h"
@@ -60,6 +61,32 @@ int CommandLine::diff(const QStringList &args)
     }
     write(out);
     return rows.isEmpty() ? 0 : 1;
+}
+
+int CommandLine::grep(const QStringList &args)
+{
+    if (args.size() == 3 && args[2] != QLatin1String("--regex"))
+        return fail(2, QStringLiteral("usage: zarnith-cli grep GAME PATTERN [--regex]"));
+    QString error;
+    const std::optional<DataGrep::Matcher> matcher = DataGrep::Matcher::make(args[1], args.size() == 3, &error);
+    if (!matcher)
+        return fail(2, error);
+    if (!useGame(args[0]) || noDataFiles())
+        return 2;
+    QByteArray out;
+    bool any = false;
+    DataGrep::search(GamePath, *matcher, [&](const DataGrep::Hit &hit) {
+        any = true;
+        out += rowText(hit.file) + '\t' + QByteArray::number(hit.line) + '\t' + rowText(hit.text) + '\n';
+        // Rows go out as they come, in pieces, so a search with many hits
+        // neither waits for the end nor holds them all.
+        if (out.size() > (1 << 16)) {
+            write(out);
+            out.clear();
+        }
+    });
+    write(out);
+    return any ? 0 : 1;
 }
 
 int CommandLine::table(const QStringList &args)

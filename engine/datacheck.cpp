@@ -27,7 +27,7 @@ QList<DataProblem> check(const QString &gamePath, const std::function<bool()> &c
     return check(index);
 }
 
-QList<DataProblem> check(const DataIndex &index)
+QList<DataProblem> check(const DataIndex &index, int onlyFile)
 {
     static const QHash<QString, QString> kinds{
         {"Weapon", "unknown-weapon"},       {"Armor", "unknown-armor"},
@@ -52,10 +52,12 @@ QList<DataProblem> check(const DataIndex &index)
 
     QList<DataProblem> problems;
     for (int i = 0; i < index.fileCount(); ++i) {
+        if (onlyFile >= 0 && i != onlyFile)
+            continue;
         const QString &name = dataFiles()[i];
         const FileIndex &file = index.file(i);
         if (file.missing) {
-            problems.append({name, 0, QStringLiteral("missing-file"), QStringLiteral("%1 is missing").arg(name)});
+            problems.append({name, 0, QStringLiteral("missing-file"), QStringLiteral("%1 is missing").arg(name), -1, 0});
             continue;
         }
         QList<DataProblem> fileProblems;
@@ -67,7 +69,8 @@ QList<DataProblem> check(const DataIndex &index)
                 fileProblems.append({name, block.line, QStringLiteral("duplicate"),
                                      QStringLiteral("%1 %2 is already defined on line %3")
                                          .arg(block.kind, block.name)
-                                         .arg(*first)});
+                                         .arg(*first),
+                                     block.nameColumn, int(block.name.size())});
             } else {
                 firstDefinition.insert(key, block.line);
             }
@@ -77,7 +80,8 @@ QList<DataProblem> check(const DataIndex &index)
                                           ? QStringLiteral("line %1").arg(file.blocks[b + 1].line)
                                           : QStringLiteral("the end of the file");
                 fileProblems.append({name, block.line, QStringLiteral("missing-end"),
-                                     QStringLiteral("%1 %2 has no End line before %3").arg(block.kind, block.name, until)});
+                                     QStringLiteral("%1 %2 has no End line before %3").arg(block.kind, block.name, until),
+                                     block.nameColumn, int(block.name.size())});
             }
         }
         for (const IndexReference &ref : file.references) {
@@ -85,7 +89,8 @@ QList<DataProblem> check(const DataIndex &index)
                 const IndexBlock &owner = file.blocks[ref.block];
                 fileProblems.append({name, ref.line, kinds.value(ref.kind),
                                      QStringLiteral("%1 %2 names the %3 %4, which no block defines")
-                                         .arg(owner.kind, owner.name, ref.kind, ref.name)});
+                                         .arg(owner.kind, owner.name, ref.kind, ref.name),
+                                     ref.column, int(ref.name.size())});
             }
         }
         std::stable_sort(fileProblems.begin(), fileProblems.end(),

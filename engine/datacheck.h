@@ -17,6 +17,10 @@ struct DataProblem
     int line = 0; // from 1
     QString kind; // "missing-end", "duplicate", "unknown-weapon", ...
     QString message;
+    // The name the problem is about, in its line (from 0, in characters);
+    // -1 for a problem of the whole file.
+    int column = -1;
+    int length = 0;
 };
 
 namespace DataCheck {
@@ -30,7 +34,8 @@ const QStringList &dataFiles();
 QList<DataProblem> check(const QString &gamePath, const std::function<bool()> &cancelled = {});
 
 // The problems of an index already built, as check reports them: each file's
-// problems in line order, files in dataFiles() order.
-QList<DataProblem> check(const DataIndex &index);
+// problems in line order, files in dataFiles() order. With onlyFile, the
+// problems of that file (its place in dataFiles()), checked against them all.
+QList<DataProblem> check(const DataIndex &index, int onlyFile = -1);
 
 } // namespace DataCheck

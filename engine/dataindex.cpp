@@ -164,7 +164,7 @@ FileIndexBuilder::LineRole FileIndexBuilder::addLine(QStringView line)
     if (const auto head = mayBeHeader ? DataIndex::header(line) : std::nullopt) {
         if (m_inBlock)
             m_index.blocks.last().lastLine = number - 1;
-        m_index.blocks.append({head->first, head->second.toString(), number, 0, 0});
+        m_index.blocks.append({head->first, head->second.toString(), number, 0, 0, int(head->second.data() - line.data())});
         m_kind = int(DataIndex::keywords().indexOf(head->first));
         m_inBlock = true;
         return Header;
@@ -214,7 +214,7 @@ void FileIndexBuilder::scanReferences(QStringView line, int number)
             const QString made = name.toString();
             it = m_names.insert(QStringView(made), made);
         }
-        m_index.references.append({DataIndex::keywords()[keyword], *it, block, number});
+        m_index.references.append({DataIndex::keywords()[keyword], *it, block, number, int(name.data() - line.data())});
     };
     if (m_kind == CommandSetKeyword) {
         // A numbered slot: "  1 = Command_Stop".

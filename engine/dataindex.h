@@ -33,6 +33,7 @@ struct IndexBlock
     int line = 0;     // the header line, from 1
     int endLine = 0;  // the End line; 0 when the block has none
     int lastLine = 0; // its End line, or without one the line before the next header or the file's last line
+    int nameColumn = 0; // where the name starts in the header line, from 0
 };
 
 struct IndexReference
@@ -41,6 +42,7 @@ struct IndexReference
     QString name;  // as written
     int block = 0; // position in the file's blocks of the block that holds the reference
     int line = 0;
+    int column = 0; // where the name starts in its line, from 0
 };
 
 Q_DECLARE_TYPEINFO(IndexBlock, Q_RELOCATABLE_TYPE);

@@ -565,6 +565,9 @@ void FrmEdit::buildMenus()
     });
     connect(action(edit, "MnuCompareStock", QStringLiteral("Compare with Stock...")), &QAction::triggered, this,
             [this] { emit showWindowRequested(QStringLiteral("FrmCompare")); });
+    QAction *inFiles = action(edit, "MnuFindInFiles", QStringLiteral("Find in Files..."));
+    inFiles->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    connect(inFiles, &QAction::triggered, this, [this] { emit showWindowRequested(QStringLiteral("FrmFindInFiles")); });
     separator(edit, "MnuSep4");
     QMenu *files = edit->addMenu(QStringLiteral("Files"));
     files->menuAction()->setObjectName(QStringLiteral("MnuFiles"));

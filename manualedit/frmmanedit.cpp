@@ -6,6 +6,7 @@
 #include "engine/stockdiff.h"
 #include "manualedit/backups.h"
 #include "manualedit/combolist.h"
+#include "manualedit/dataassist.h"
 #include "manualedit/fontdialog.h"
 #include "manualedit/inilexer.h"
 #include "manualedit/settingsstore.h"
@@ -16,6 +17,7 @@
 #include "platform/messages.h"
 #include "platform/windowplacement.h"
 #include "startup/dbctl.h"
+#include "wholedata/frmfindinfiles.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -257,14 +259,16 @@ FrmManEdit::FrmManEdit(QWidget *parent)
         updateLinePanel();
         followCaret();
     });
-    // The control tells about changes of folds only, which it needs to open
-    // a folded block whose header goes away. A note on each inserted or
-    // deleted text would make it count the characters before the change for
-    // assistive tools, which at the end of a 20 MB file takes a fifth of a
-    // second a keystroke; the outline notices edits by the text's length and
-    // line count, and by typed characters.
+    // The control tells about changes of folds, which it needs to open a
+    // folded block whose header goes away, and that text is about to go in
+    // or out, which the data assistant counts as edits. A note on each
+    // inserted or deleted text would make it count the characters before the
+    // change for assistive tools, which at the end of a 20 MB file takes a
+    // fifth of a second a keystroke; the outline notices edits by the text's
+    // length and line count, and by typed characters.
     m_text->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
-                          (unsigned long)QsciScintillaBase::SC_MOD_CHANGEFOLD);
+                          (unsigned long)(QsciScintillaBase::SC_MOD_CHANGEFOLD | QsciScintillaBase::SC_MOD_BEFOREINSERT
+                                          | QsciScintillaBase::SC_MOD_BEFOREDELETE));
     connect(m_text, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & (QsciScintillaBase::SC_UPDATE_CONTENT | QsciScintillaBase::SC_UPDATE_V_SCROLL))
             markMatches();
@@ -316,6 +320,8 @@ FrmManEdit::FrmManEdit(QWidget *parent)
     buildMenus();
     buildToolBar();
     buildStatusBar();
+    m_assist = new DataAssist(this, m_text, m_panels[7]);
+    connect(m_assist, &DataAssist::note, this, &FrmManEdit::setNote);
     setTabOrder(m_outlineFilter, m_outline);
     setTabOrder(m_outline, m_text);
 
@@ -387,6 +393,22 @@ void FrmManEdit::buildMenus()
     connect(back, &QAction::triggered, this, [this] { goBack(); });
     QAction *stock = addItem(edit, "MnuReplaceWithStock", QStringLiteral("Replace Block with &Stock"), nullptr);
     connect(stock, &QAction::triggered, this, [this] { replaceBlockWithStock(); });
+    addSeparator(edit, "MnuSep6");
+    QAction *complete = addItem(edit, "MnuComplete", QStringLiteral("Co&mplete Name"), nullptr);
+    complete->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space));
+    connect(complete, &QAction::triggered, this, [this] {
+        if (textComplete())
+            m_assist->complete(true);
+    });
+    QAction *problem = addItem(edit, "MnuNextProblem", QStringLiteral("Next Pro&blem"), nullptr);
+    problem->setShortcut(QKeySequence(Qt::Key_F8));
+    connect(problem, &QAction::triggered, this, [this] {
+        if (textComplete())
+            m_assist->nextProblem();
+    });
+    QAction *inFiles = addItem(edit, "MnuFindInFiles", QStringLiteral("Find &in Files..."), nullptr);
+    inFiles->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    connect(inFiles, &QAction::triggered, this, [this] { FrmFindInFiles::open(selectedText()); });
 
     QMenu *format = addMenu("MnuFormat", QStringLiteral("F&ormat"));
     addItem(format, "MnuFonts", QStringLiteral("&Fonts"), &FrmManEdit::onFonts);
@@ -457,7 +479,7 @@ void FrmManEdit::buildStatusBar()
     bar->setObjectName(QStringLiteral("SB1"));
     setStatusBar(bar);
     const QFontMetrics fm = bar->fontMetrics();
-    const int minWidths[7] = {
+    const int minWidths[8] = {
         fm.horizontalAdvance(QStringLiteral("Line 000000 of 000000")),
         fm.horizontalAdvance(QStringLiteral("Loading...")),
         fm.horizontalAdvance(QStringLiteral("Time: ") + clockText(QTime(20, 58, 58))),
@@ -465,8 +487,9 @@ void FrmManEdit::buildStatusBar()
         0,
         fm.horizontalAdvance(QStringLiteral("Modified")),
         0,
+        fm.horizontalAdvance(QStringLiteral("Problems: 00000")),
     };
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 8; ++i) {
         m_panels[i] = new QLabel(bar);
         m_panels[i]->setObjectName(QStringLiteral("SB1_%1").arg(i + 1));
         m_panels[i]->setMinimumWidth(minWidths[i] + 8);
@@ -556,6 +579,7 @@ void FrmManEdit::setText(QByteArray utf8)
     // have already been asked about.
     m_text->setEolMode(QsciScintilla::EolMode(usualLineEnd(utf8)));
     m_pending = utf8.isNull() ? QByteArray("") : std::move(utf8);
+    m_assist->textLoading();
     m_pendingFrom = 0;
     m_text->setModified(false);
     // New text runs the loading steps again when the window is next shown.
@@ -707,6 +731,7 @@ void FrmManEdit::runLoadingSteps()
     } while (generation != m_textGeneration);
     m_loaded = true;
     m_loading = false;
+    m_assist->textLoaded(int(shownDataFile()));
 }
 
 void FrmManEdit::applyStoredFont()

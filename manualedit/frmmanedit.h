@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class DataAssist;
 class IniLexer;
 class QAction;
 class QComboBox;
@@ -124,6 +125,8 @@ public:
 
     // The name around a position of the text, as a header would write it.
     QString nameAt(int position) const;
+    // Completion, the cards about names and the problems underlined as the user types.
+    DataAssist *assist() const { return m_assist; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -237,7 +240,9 @@ private:
     QComboBox *m_outline = nullptr;
     QStringListModel *m_outlineModel = nullptr;
     QTimer *m_outlineTimer = nullptr;
-    // SB1_1 to SB1_5, then the modified mark and a note on the last command.
-    QLabel *m_panels[7] = {};
+    // SB1_1 to SB1_5, then the modified mark, a note on the last command and
+    // the count of problems.
+    QLabel *m_panels[8] = {};
+    DataAssist *m_assist = nullptr;
     QTimer *m_timer = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QThread>
 
 namespace {
 
@@ -17,11 +18,12 @@ QElapsedTimer &timer()
 
 namespace EventYield {
 
-unsigned g_calls = 0;
+thread_local unsigned g_calls = 0;
 
 void yieldSlow()
 {
-    if (!QCoreApplication::instance())
+    const QCoreApplication *app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
         return;
     if (timer().isValid() && timer().elapsed() < kIntervalMs)
         return;

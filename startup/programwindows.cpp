@@ -13,6 +13,7 @@
 #include "subeditors/frmwe.h"
 #include "platform/windowkeys.h"
 #include "wholedata/frmcompare.h"
+#include "wholedata/frmfindinfiles.h"
 #include "wholedata/frmrefs.h"
 #include "wholedata/tableexport.h"
 #include "wizard/frmwizard.h"
@@ -111,6 +112,8 @@ void showWindow(const QString &name, const QString &entry, bool show)
             }
         }
     }
+    else if (name == QLatin1String("FrmFindInFiles"))
+        FrmFindInFiles::open();
     else if (name == QLatin1String("ExportObjects"))
         TableExport::exportKind(FrmEdit::existing(), QStringLiteral("objects"));
     else if (name == QLatin1String("FrmOpt")) {
