@@ -27,7 +27,7 @@ class Matcher
 public:
     // No value, with the reason in error, for an empty pattern or a regular
     // expression that does not compile.
-    static std::optional<Matcher> make(const QString &pattern, bool regex, QString *error);
+    static std::optional<Matcher> make(const QString &pattern, bool regex, QString *error = nullptr);
 
     bool matches(QStringView line) const;
 

@@ -52,11 +52,6 @@ DataAssist::DataAssist(FrmManEdit *editor, QsciScintilla *text, QLabel *panel)
     m_text->SendScintilla(Base::SCI_SETMARGINMASKN, kSymbolMargin, 1L << kProblemMarker);
     m_text->SendScintilla(Base::SCI_SETMARGINWIDTHN, kSymbolMargin, 12L);
     m_text->SendScintilla(Base::SCI_SETMOUSEDWELLTIME, kDwellMs);
-    m_text->SendScintilla(Base::SCI_AUTOCSETSEPARATOR, '\n');
-    m_text->SendScintilla(Base::SCI_AUTOCSETIGNORECASE, 1L);
-    m_text->SendScintilla(Base::SCI_AUTOCSETCASEINSENSITIVEBEHAVIOUR, Base::SC_CASEINSENSITIVEBEHAVIOUR_IGNORECASE);
-    m_text->SendScintilla(Base::SCI_AUTOCSETAUTOHIDE, 1L);
-    m_text->SendScintilla(Base::SCI_AUTOCSETMAXHEIGHT, 12L);
 
     // Every change of the text, typed or not, is told before it happens;
     // the control is asked for nothing more (see FrmManEdit).
@@ -211,6 +206,13 @@ bool DataAssist::complete(bool onDemand)
         return false;
     }
     const QByteArray list = offered.join('\n');
+    // Setting a lexer resets how the list compares, so the list's options
+    // are given each time it is shown.
+    m_text->SendScintilla(Base::SCI_AUTOCSETSEPARATOR, '\n');
+    m_text->SendScintilla(Base::SCI_AUTOCSETIGNORECASE, 1L);
+    m_text->SendScintilla(Base::SCI_AUTOCSETCASEINSENSITIVEBEHAVIOUR, Base::SC_CASEINSENSITIVEBEHAVIOUR_IGNORECASE);
+    m_text->SendScintilla(Base::SCI_AUTOCSETAUTOHIDE, 1L);
+    m_text->SendScintilla(Base::SCI_AUTOCSETMAXHEIGHT, 12L);
     m_text->SendScintilla(Base::SCI_AUTOCSHOW, (unsigned long)context.prefix.size(), list.constData());
     return true;
 }

@@ -258,6 +258,48 @@ private slots:
         QCOMPARE(runCli({"refs", game.path()}).status, 2);
     }
 
+    void grepPrintsMatchingLinesInFileOrder_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        // Lines are printed as stored, in the game's code page.
+        QTest::newRow("text, letter case ignored") << QStringList{"treads"} << 0
+            << QByteArray("Object\\FactionUnit.ini\t2\t  Locomotor = SET_NORMAL Treads ; caf\xE9\n"
+                          "Object\\CivilianUnit.ini\t1\tObject TREADSTER\n"
+                          "Locomotor.ini\t1\tLocomotor Treads\n") << QByteArray();
+        QTest::newRow("text outside ASCII") << QStringList{"CAF\xC3\x89"} << 0
+            << QByteArray("Object\\FactionUnit.ini\t2\t  Locomotor = SET_NORMAL Treads ; caf\xE9\n") << QByteArray();
+        QTest::newRow("regular expression") << QStringList{"^\\w+ t", "--regex"} << 0
+            << QByteArray("Object\\FactionUnit.ini\t1\tObject Tank\n"
+                          "Object\\CivilianUnit.ini\t1\tObject TREADSTER\n"
+                          "Locomotor.ini\t1\tLocomotor Treads\n") << QByteArray();
+        QTest::newRow("no match") << QStringList{"Hover"} << 1 << QByteArray() << QByteArray();
+        QTest::newRow("bad expression") << QStringList{"(Tank", "--regex"} << 2 << QByteArray()
+                                        << QByteArray("(Tank is no regular expression: missing closing parenthesis at offset 5\n");
+        QTest::newRow("empty pattern") << QStringList{""} << 2 << QByteArray() << QByteArray("the pattern is empty\n");
+        QTest::newRow("unknown option") << QStringList{"Tank", "--regexp"} << 2 << QByteArray()
+                                        << QByteArray("usage: zarnith-cli grep GAME PATTERN [--regex]\n");
+    }
+    void grepPrintsMatchingLinesInFileOrder()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        TestGame game;
+        QVERIFY(game.writeIni(QStringLiteral("Locomotor.ini"), crlf({"Locomotor Treads", "End"})));
+        QVERIFY(game.writeIni(QStringLiteral("Object/CivilianUnit.ini"), crlf({"Object TREADSTER", "End"})));
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"),
+                              crlf({"Object Tank", "  Locomotor = SET_NORMAL Treads ; caf\xE9", "End"})));
+        const Result r = runCli(QStringList{"grep", game.path()} + args);
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.out, out);
+        if (!err.isEmpty())
+            QCOMPARE(r.err, err);
+    }
+
     void diffShowsWhatChangedFromStock()
     {
         TestGame game;
@@ -400,7 +442,7 @@ private slots:
         const Result r = runCli({"--help"});
         QCOMPARE(r.status, 0);
         for (const char *command : {"block", "value", "locomotors", "stock", "weapon", "armour", "cmdbutton", "cmdset", "refs",
-                                    "diff", "table", "find-games"})
+                                    "diff", "grep", "table", "find-games"})
             QVERIFY2(r.out.contains(QByteArray("  ") + command + ' '), command);
     }
 };

@@ -7,6 +7,7 @@
 #include "engine/globals.h"
 #include "manualedit/backups.h"
 #include "manualedit/blockformat.h"
+#include "manualedit/dataassist.h"
 #include "manualedit/fontdialog.h"
 #include "manualedit/settingsstore.h"
 
@@ -597,6 +598,63 @@ private slots:
         QCOMPARE(m_game->read(QStringLiteral("Data/INI/Armor.ini")), changed);
         text()->undo();
         QCOMPARE(editor()->fileBytes(), QByteArray(changed).replace("Armor TankPlate\r\n  Armor", "Armor TankPlate\r\n\r\nArmor"));
+    }
+
+    // Completion puts in only the name the user accepts; problems follow the
+    // text once typing pauses, and F8 walks them.
+    void completionAndProblemsLeaveTheTextAlone()
+    {
+        QVERIFY(m_game->writeIni(QStringLiteral("Armor.ini"), crlf({"Armor Plate", "End", "Armor PLAIN", "End", "Armor Hide", "End"})));
+        const QByteArray typed = "Object Tank\r\n  Armor = X\r\n  ArmorSet\r\n  End\r\nEnd\r\n";
+        QVERIFY(m_game->writeIni(QStringLiteral("Object/FactionUnit.ini"), typed));
+        QVERIFY(editor()->OpenFile(1, QStringLiteral("FactionUnit.ini")));
+        DataAssist *assist = editor()->assist();
+        QLabel *problems = editor()->findChild<QLabel *>(QStringLiteral("SB1_8"));
+        QTRY_COMPARE(problems->text(), QStringLiteral("Problems: 1"));
+
+        // Typed letters narrow the names (PLAIN, Plate); Tab takes the one chosen.
+        const int x = int(typed.indexOf("X"));
+        moveTo(x, x + 1);
+        QTest::keyClicks(text(), QStringLiteral("p"));
+        QVERIFY(sci(QsciScintillaBase::SCI_AUTOCACTIVE));
+        QTest::keyClick(text(), Qt::Key_L);
+        QTest::keyClick(text(), Qt::Key_Down);
+        QTest::keyClick(text(), Qt::Key_Tab);
+        QVERIFY(!sci(QsciScintillaBase::SCI_AUTOCACTIVE));
+        // A parameter name on demand; Escape closes the list and types nothing.
+        moveTo(int(text()->text().indexOf(QLatin1String("  End"))) + 2);
+        QTest::keyClick(text(), Qt::Key_Space, Qt::ControlModifier);
+        QVERIFY(sci(QsciScintillaBase::SCI_AUTOCACTIVE) == 0); // nothing is known in an empty ArmorSet
+        moveTo(int(text()->text().indexOf(QLatin1String("  ArmorSet"))) + 2);
+        QTest::keyClick(text(), Qt::Key_Space, Qt::ControlModifier);
+        QVERIFY(sci(QsciScintillaBase::SCI_AUTOCACTIVE));
+        QTest::keyClick(text(), Qt::Key_Escape);
+        QVERIFY(!sci(QsciScintillaBase::SCI_AUTOCACTIVE));
+
+        QByteArray expected = typed;
+        expected.replace("Armor = X", "Armor = Plate");
+        QCOMPARE(text()->text().toUtf8(), expected);
+        QTRY_COMPARE(problems->text(), QStringLiteral("No problems"));
+
+        // A wrong name is underlined after the pause; F8 goes to it from anywhere.
+        moveTo(int(expected.indexOf("Plate")) + 5);
+        QTest::keyClicks(text(), QStringLiteral("X"));
+        QVERIFY(assist->checking());
+        QTRY_COMPARE(problems->text(), QStringLiteral("Problems: 1"));
+        QCOMPARE(assist->marks().size(), 1);
+        QCOMPARE(assist->marks()[0].message, QStringLiteral("Object Tank names the Armor PlateX, which no block defines"));
+        const long from = expected.indexOf("Plate");
+        QCOMPARE(sci(QsciScintillaBase::SCI_INDICATORVALUEAT, 9, from + 2), 1L);
+        QCOMPARE(sci(QsciScintillaBase::SCI_INDICATORVALUEAT, 9, from - 2), 0L);
+        sci(QsciScintillaBase::SCI_DOCUMENTEND);
+        QTest::keyClick(text(), Qt::Key_F8);
+        QCOMPARE(sci(QsciScintillaBase::SCI_GETCURRENTPOS), from);
+        QCOMPARE(assist->cardRowsAt(int(typed.indexOf("Tank")) + 1),
+                 (QStringList{"Object Tank", "Object\\FactionUnit.ini, line 1", "Armor = PlateX", "ArmorSet", "End"}));
+
+        QVERIFY(editor()->Save());
+        expected.replace("Plate", "PlateX");
+        QCOMPARE(m_game->read(QStringLiteral("Data/INI/Object/FactionUnit.ini")), expected);
     }
 
     void cutAndCopyGiveLineFeeds()

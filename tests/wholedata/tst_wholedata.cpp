@@ -1,4 +1,5 @@
 #include "wholedata/frmcompare.h"
+#include "wholedata/frmfindinfiles.h"
 #include "wholedata/frmrefs.h"
 #include "wholedata/tableexport.h"
 
@@ -7,6 +8,8 @@
 #include "engine/globals.h"
 
 #include <QDirIterator>
+#include <QLabel>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -79,6 +82,46 @@ private slots:
         QTimer::singleShot(0, refs, [&] { refs->close(); });
         refs->lookUp(QStringLiteral("W5"));
         QTRY_VERIFY(!refs);
+    }
+
+    void findInFilesListsLinesAndOpensThem()
+    {
+        QVERIFY(m_game->writeIni(QStringLiteral("Object/FactionUnit.ini"),
+                                 crlf({"Object Tank", "  WeaponSet", "    Weapon = PRIMARY gun", "  End", "End"})));
+        QVERIFY(m_game->writeIni(QStringLiteral("Weapon.ini"), crlf({"Weapon Cannon", "End", "Weapon Gun", "End"})));
+        FrmFindInFiles window;
+        QLabel *summary = window.findChild<QLabel *>(QStringLiteral("LblSummary"));
+        window.search(QStringLiteral("GUN"), false);
+        QStringList rows;
+        for (int i = 0; i < window.list()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *item = window.list()->topLevelItem(i);
+            rows << item->text(0) + u'|' + item->text(1) + u'|' + item->text(2);
+        }
+        QCOMPARE(rows, (QStringList{"Object\\FactionUnit.ini|3|    Weapon = PRIMARY gun", "Weapon.ini|3|Weapon Gun"}));
+        QSignalSpy opened(&window, &FrmFindInFiles::openRequested);
+        emit window.list()->itemActivated(window.list()->topLevelItem(0), 0);
+        QCOMPARE(opened.value(0), (QVariantList{1, QStringLiteral("FactionUnit.ini"), 3}));
+
+        window.search(QStringLiteral("gun$|^End"), true);
+        QCOMPARE(window.list()->topLevelItemCount(), 5);
+        window.search(QStringLiteral("[gun"), true);
+        QCOMPARE(window.list()->topLevelItemCount(), 0);
+        QVERIFY2(summary->text().startsWith(QLatin1String("[gun is no regular expression")), qPrintable(summary->text()));
+        window.search(QStringLiteral("Laser"), false);
+        QCOMPARE(summary->text(), QStringLiteral("No line of the data files contains Laser."));
+    }
+
+    void closingWhileSearchingStopsTheSearch()
+    {
+        QByteArray big;
+        for (int i = 0; i < 200000; ++i)
+            big += "Weapon W" + QByteArray::number(i) + "\r\nEnd\r\n";
+        QVERIFY(m_game->writeIni(QStringLiteral("Weapon.ini"), big));
+        QPointer<FrmFindInFiles> window = new FrmFindInFiles;
+        window->show();
+        QTimer::singleShot(0, window, [&] { window->close(); });
+        window->search(QStringLiteral("W199999"), false);
+        QTRY_VERIFY(!window);
     }
 
     void stockComparisonShowsTheChangedBlockSideBySide()
