@@ -5,6 +5,40 @@
 #include <QHash>
 #include <QSet>
 
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+// Names compared as the lookups compare them, letter case ignored, without
+// making a lower-case copy of each: a check looks up every reference.
+struct FoldedHash
+{
+    size_t operator()(QStringView s) const noexcept
+    {
+        size_t h = 1469598103934665603ULL;
+        for (const QChar c : s) {
+            const char16_t u = c.unicode();
+            h ^= u < 0x80 ? (u >= u'A' && u <= u'Z' ? char16_t(u | 0x20) : u) : c.toCaseFolded().unicode();
+            h *= 1099511628211ULL;
+        }
+        return h;
+    }
+};
+
+struct FoldedEqual
+{
+    bool operator()(QStringView a, QStringView b) const noexcept
+    {
+        return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+    }
+};
+
+using NameSet = std::unordered_set<QStringView, FoldedHash, FoldedEqual>;
+using NameLines = std::unordered_map<QStringView, int, FoldedHash, FoldedEqual>;
+
+} // namespace
+
 namespace DataCheck {
 
 const QStringList &dataFiles()
@@ -41,14 +75,17 @@ QList<DataProblem> check(const DataIndex &index, int onlyFile)
         {"CommandButton", "CommandButton.ini"}, {"CommandSet", "CommandSet.ini"},
     };
     QSet<QString> unchecked;
-    QHash<QString, QSet<QString>> defined; // keyword -> lower-case names
+    QHash<QString, NameSet> defined; // keyword -> names, viewing the index's own strings
     for (int i = 0; i < index.fileCount(); ++i) {
         const FileIndex &file = index.file(i);
         if (file.missing)
             unchecked.insert(definingFile.key(dataFiles()[i]));
         for (const IndexBlock &block : file.blocks)
-            defined[block.kind].insert(block.name.toLower());
+            defined[block.kind].insert(QStringView(block.name));
     }
+    QHash<QString, const NameSet *> definedOf;
+    for (auto it = defined.begin(); it != defined.end(); ++it)
+        definedOf.insert(it.key(), &it.value());
 
     QList<DataProblem> problems;
     for (int i = 0; i < index.fileCount(); ++i) {
@@ -61,18 +98,18 @@ QList<DataProblem> check(const DataIndex &index, int onlyFile)
             continue;
         }
         QList<DataProblem> fileProblems;
-        QHash<QString, int> firstDefinition; // keyword + " " + lower-case name -> line
+        QHash<QString, NameLines> firstDefinition; // keyword -> name -> line
         for (qsizetype b = 0; b < file.blocks.size(); ++b) {
             const IndexBlock &block = file.blocks[b];
-            const QString key = block.kind + QLatin1Char(' ') + block.name.toLower();
-            if (const auto first = firstDefinition.constFind(key); first != firstDefinition.cend()) {
+            NameLines &lines = firstDefinition[block.kind];
+            if (const auto first = lines.find(QStringView(block.name)); first != lines.end()) {
                 fileProblems.append({name, block.line, QStringLiteral("duplicate"),
                                      QStringLiteral("%1 %2 is already defined on line %3")
                                          .arg(block.kind, block.name)
-                                         .arg(*first),
+                                         .arg(first->second),
                                      block.nameColumn, int(block.name.size())});
             } else {
-                firstDefinition.insert(key, block.line);
+                lines.emplace(QStringView(block.name), block.line);
             }
             if (block.endLine == 0) {
                 // A block without an End line runs until the next header cuts it.
@@ -84,8 +121,18 @@ QList<DataProblem> check(const DataIndex &index, int onlyFile)
                                      block.nameColumn, int(block.name.size())});
             }
         }
+        // The index keeps one string for each name and kind it has read, so
+        // most references repeat a few strings: their answers are kept by them.
+        QHash<std::pair<const void *, const void *>, bool> answers;
         for (const IndexReference &ref : file.references) {
-            if (!unchecked.contains(ref.kind) && !defined.value(ref.kind).contains(ref.name.toLower())) {
+            const std::pair<const void *, const void *> key{ref.kind.constData(), ref.name.constData()};
+            auto answer = answers.constFind(key);
+            if (answer == answers.cend()) {
+                const NameSet *names = definedOf.value(ref.kind);
+                answer = answers.insert(key, unchecked.contains(ref.kind) || (names && names->count(QStringView(ref.name))));
+            }
+            const bool known = *answer;
+            if (!known) {
                 const IndexBlock &owner = file.blocks[ref.block];
                 fileProblems.append({name, ref.line, kinds.value(ref.kind),
                                      QStringLiteral("%1 %2 names the %3 %4, which no block defines")
