@@ -11,6 +11,8 @@
 #include <QToolTip>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <malloc.h>
+
 namespace {
 
 // The match marks of the search use indicator 8.
@@ -70,12 +72,17 @@ DataAssist::DataAssist(FrmManEdit *editor, QsciScintilla *text, QLabel *panel)
     connect(m_text, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
 }
 
-DataAssist::~DataAssist() = default;
+DataAssist::~DataAssist()
+{
+    // A check under way stops reading the data files.
+    m_loadsNow->fetch_add(1);
+}
 
 void DataAssist::textLoading()
 {
     m_ready = false;
     ++m_loads;
+    m_loadsNow->store(m_loads);
     m_pause->stop();
     m_marks.clear();
     m_parameters.clear();
@@ -90,7 +97,8 @@ void DataAssist::textLoaded(int fileIndex)
     // The other files may have been saved since the last index was built.
     m_needBase = true;
     m_panel->setText(fileIndex >= 0 ? QStringLiteral("Checking...") : QString());
-    startCheck();
+    // Once the window has settled with the new text, as after typing.
+    m_pause->start();
 }
 
 bool DataAssist::checking() const
@@ -114,20 +122,42 @@ void DataAssist::startCheck()
     const int fileIndex = m_fileIndex;
     const unsigned loads = m_loads;
     const unsigned edits = m_edits;
+    const std::shared_ptr<std::atomic<unsigned>> loadsNow = m_loadsNow;
     m_watcher.setFuture(QtConcurrent::run([=] {
         Job job;
         job.loads = loads;
         job.edits = edits;
-        DataIndex index = base;
-        if (needBase) {
-            index = DataIndex();
-            index.build(gamePath);
+        {
+            DataIndex index = base;
+            if (needBase) {
+                // Reading every data file is the long part: it stops when
+                // another text comes in.
+                index = DataIndex();
+                if (!index.build(gamePath, [loadsNow, loads] { return loadsNow->load() != loads; }))
+                    return job;
+            }
+            if (fileIndex >= 0)
+                job.result = TextCheck::run(index, fileIndex, utf8);
+            else
+                job.result.index = std::move(index);
+            // What is kept between checks is what they and the completion
+            // read: the definitions of the names a block can refer to, and
+            // every block of the text's own file. Objects are never referred
+            // to, and the check of one file reads no other file's references.
+            const QString object = DataIndex::keywords().first();
+            for (int i = 0; i < job.result.index.fileCount(); ++i) {
+                FileIndex file = job.result.index.file(i);
+                const qsizetype blocks = file.blocks.size();
+                if (i != fileIndex)
+                    file.blocks.removeIf([&](const IndexBlock &block) { return block.kind == object; });
+                if (!file.references.isEmpty() || file.blocks.size() != blocks) {
+                    file.references = {};
+                    file.blocks.squeeze();
+                    job.result.index.setFile(i, std::move(file));
+                }
+            }
+            job.parameters = Completion::parameterNames(utf8);
         }
-        if (fileIndex >= 0)
-            job.result = TextCheck::run(index, fileIndex, utf8);
-        else
-            job.result.index = std::move(index);
-        job.parameters = Completion::parameterNames(utf8);
         return job;
     }));
 }
@@ -153,6 +183,9 @@ void DataAssist::onChecked()
     }
     if (rerun)
         startCheck();
+    // The many small pieces of the indexes the check read and dropped would
+    // otherwise stay with the heap of its thread, and with the program.
+    malloc_trim(0);
 }
 
 void DataAssist::showMarks()

@@ -5,6 +5,9 @@
 #include <QFutureWatcher>
 #include <QObject>
 
+#include <atomic>
+#include <memory>
+
 class FrmManEdit;
 class QLabel;
 class QTimer;
@@ -77,7 +80,9 @@ private:
     bool m_rerun = false;      // edits came in while a check ran
     unsigned m_edits = 0;      // counts every change of the text
     unsigned m_loads = 0;      // counts the texts loaded
-    DataIndex m_index;
+    // m_loads, for the check's thread, which may outlive the editor
+    std::shared_ptr<std::atomic<unsigned>> m_loadsNow = std::make_shared<std::atomic<unsigned>>(0);
+    DataIndex m_index;         // the definitions of the game data, the text in place of its file
     QList<TextCheck::Mark> m_marks;
     QHash<QByteArray, QList<QByteArray>> m_parameters;
     QHash<QByteArray, QList<QByteArray>> m_names; // by keyword, from m_index
