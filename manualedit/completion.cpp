@@ -155,8 +155,10 @@ Context contextAt(QByteArrayView text, qsizetype caret)
 
     const qsizetype equals = before.indexOf('=');
     if (equals < 0) {
+        // A parameter's name is the one word of the line, and the caret is
+        // at its end (or on a line of blanks).
         const QByteArrayView word = trimmed(before);
-        if (word.contains(' ') || word.contains('\t'))
+        if (!before.endsWith(word) || word.contains(' ') || word.contains('\t') || open.last().isEmpty())
             return {};
         return {Context::Parameter, open.last(), caret - word.size(), word.toByteArray()};
     }

@@ -93,6 +93,8 @@ private slots:
         QTest::newRow("a header line") << QByteArray("Object T|") << int(C::Nothing) << QByteArray() << QByteArray();
         QTest::newRow("after a top End") << QByteArray("Object T\r\nEnd\r\n  Armor = |")
                                          << int(C::Nothing) << QByteArray() << QByteArray();
+        QTest::newRow("after a parameter's name") << QByteArray("Object T\r\n  Max |")
+                                                  << int(C::Nothing) << QByteArray() << QByteArray();
         QTest::newRow("two words before =") << QByteArray("Object T\r\n  Max Health|")
                                             << int(C::Nothing) << QByteArray() << QByteArray();
     }
