@@ -58,6 +58,8 @@ private slots:
         QTest::newRow("just below a multiple") << "60" << "100%" << "299.99" << "" << QStringList{"100", "60", "5", ""} << "";
         QTest::newRow("percentage scales the damage") << "60" << "20%" << "300" << "" << QStringList{"20", "12", "25", ""} << "";
         QTest::newRow("decimals kept exact") << "0.7" << "10%" << "0.7" << "" << QStringList{"10", "0.07", "10", ""} << "";
+        QTest::newRow("an exact multiple that binary fractions overshoot")
+            << "2" << "30%" << "4.2" << "" << QStringList{"30", "0.6", "7", ""} << "";
         QTest::newRow("two decimals at most, no trailing zeros")
             << "5" << "33.333%" << "10" << "" << QStringList{"33.33", "1.67", "7", ""} << "";
         QTest::newRow("one shot takes no time") << "500" << "100%" << "300" << "1000" << QStringList{"100", "500", "1", "0.0"} << "";
