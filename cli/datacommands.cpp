@@ -115,6 +115,9 @@ int CommandLine::matchup(const QStringList &args)
     if (!useGame(args[0]) || noDataFiles())
         return 2;
     MatchupData data;
+    data.setObjectFilter([&](QStringView name) {
+        return name.compare(args[1], Qt::CaseInsensitive) == 0 || name.compare(args[2], Qt::CaseInsensitive) == 0;
+    });
     data.build(GamePath);
     const int attacker = data.findObject(args[1]);
     const int target = data.findObject(args[2]);
@@ -157,6 +160,9 @@ int CommandLine::matrix(const QStringList &args)
     if (!useGame(args[0]) || noDataFiles())
         return 2;
     MatchupData data;
+    data.setObjectFilter([&](QStringView name) {
+        return name.contains(attackers, Qt::CaseInsensitive) || name.contains(targets, Qt::CaseInsensitive);
+    });
     data.build(GamePath);
     const MatchupMatrix matrix = data.matrix(data.objectsContaining(attackers), data.objectsContaining(targets));
     write(Matchup::writeMatrix(data, matrix, Matchup::Format(formats.indexOf(format))));

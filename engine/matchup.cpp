@@ -360,7 +360,9 @@ bool MatchupData::read(int fileIndex, const std::function<void(TVItem &)> &start
                 if (!m_objectNames.contains(key))
                     m_objectNames.insert(key, int(m_objects.size()));
                 m_objects.append({found.name, fileIndex, QString(), {}, {}});
-                text = &m_objects.last().text;
+                text = !m_keep || m_keep(found.name) ? &m_objects.last().text : nullptr;
+                if (!text)
+                    break;
             } else {
                 if (!names.contains(key))
                     names.insert(key, int(blocks.size()));
@@ -395,7 +397,9 @@ bool MatchupData::read(int fileIndex, const std::function<void(TVItem &)> &start
 bool MatchupData::build(const QString &gamePath, const std::function<bool()> &cancelled,
                         const std::function<void(int, int)> &progress)
 {
+    auto keep = std::move(m_keep);
     *this = MatchupData();
+    m_keep = std::move(keep);
     const QStringList &files = DataCheck::dataFiles();
     for (int i = 0; i < files.size(); ++i) {
         if (cancelled && cancelled())
@@ -534,16 +538,45 @@ QList<int> MatchupData::objectsContaining(QStringView text) const
 MatchupMatrix MatchupData::matrix(const QList<int> &attackers, const QList<int> &targets,
                                   const std::function<bool()> &cancelled) const
 {
+    // A cell depends only on the weapon and on the target's armour and
+    // health: each weapon meets each such kind of target once, however many
+    // objects share them.
+    QHash<QString, int> kinds;
+    QList<int> kindOf;
+    QList<int> exampleOf; // a target of each kind
+    for (int t : targets) {
+        const MatchupTarget &v = target(t);
+        const QString key = (v.hasArmourSet ? v.armour.toLower() : QStringLiteral("\n")) + QLatin1Char('\n') + v.health;
+        const auto it = kinds.constFind(key);
+        if (it == kinds.cend()) {
+            kinds.insert(key, int(exampleOf.size()));
+            kindOf.append(int(exampleOf.size()));
+            exampleOf.append(t);
+        } else {
+            kindOf.append(*it);
+        }
+    }
+    QHash<QString, QStringList> byWeapon; // lower-case weapon name to the shots against each kind
     MatchupMatrix m{attackers, targets, {}};
     m.cells.reserve(attackers.size() * targets.size());
     for (int attacker : attackers) {
         if (cancelled && cancelled())
             return {};
         const std::optional<MatchupSlot> weapon = primaryWeapon(attacker);
-        for (int t : targets) {
-            EventYield::yield();
-            m.cells.append(weapon ? row(*weapon, t).result.shots : QString());
+        if (!weapon) {
+            for (qsizetype t = 0; t < targets.size(); ++t)
+                m.cells.append(QString());
+            continue;
         }
+        QStringList &shots = byWeapon[weapon->weapon.toLower()];
+        if (shots.isEmpty()) {
+            for (int example : exampleOf) {
+                EventYield::yield();
+                shots.append(row(*weapon, example).result.shots);
+            }
+        }
+        for (int kind : kindOf)
+            m.cells.append(shots[kind]);
     }
     return m;
 }

@@ -155,6 +155,10 @@ public:
     // files read so far out of the thirteen.
     bool build(const QString &gamePath, const std::function<bool()> &cancelled = {},
                const std::function<void(int done, int total)> &progress = {});
+    // Objects whose names keep turns down are listed by name only (their
+    // weapons and target values read as empty): a reader that needs a few
+    // objects out of thousands keeps no more text than those. Set before build.
+    void setObjectFilter(std::function<bool(QStringView name)> keep) { m_keep = std::move(keep); }
     // Adds the blocks of text as if it were the data file at position
     // fileIndex of DataCheck::dataFiles() (for text held in memory).
     void addText(int fileIndex, const QByteArray &bytes);
@@ -209,6 +213,7 @@ private:
     bool read(int fileIndex, const std::function<void(class TVItem &)> &start, const std::function<bool()> &cancelled);
     const Block *block(const QHash<QString, int> &names, const QList<Block> &blocks, QStringView name) const;
 
+    std::function<bool(QStringView)> m_keep;
     QList<Object> m_objects;
     QHash<QString, int> m_objectNames; // lower-case name to the first object of that name
     QList<Block> m_weapons;
