@@ -568,7 +568,9 @@ void FrmEdit::buildMenus()
     QAction *inFiles = action(edit, "MnuFindInFiles", QStringLiteral("Find in Files..."));
     inFiles->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     connect(inFiles, &QAction::triggered, this, [this] { emit showWindowRequested(QStringLiteral("FrmFindInFiles")); });
-    connect(action(edit, "MnuMatchups", QStringLiteral("Matchups...")), &QAction::triggered, this, [this] {
+    QAction *matchups = action(edit, "MnuMatchups", QStringLiteral("Matchups..."));
+    matchups->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    connect(matchups, &QAction::triggered, this, [this] {
         emit showWindowRequested(QStringLiteral("FrmMatchups"), currentNode().data(Qt::DisplayRole).toString());
     });
     separator(edit, "MnuSep4");
