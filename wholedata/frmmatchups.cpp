@@ -8,6 +8,7 @@
 #include "platform/windowplacement.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -141,8 +142,15 @@ FrmMatchups::FrmMatchups(QWidget *parent)
     m_filter->setPlaceholderText(QStringLiteral("Part of an object's name"));
     m_filter->setClearButtonEnabled(true);
     filterLabel->setBuddy(m_filter);
+    m_sort = new QComboBox(this);
+    m_sort->setObjectName(QStringLiteral("CboSort"));
+    m_sort->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto *sortLabel = new QLabel(QStringLiteral("&Sort by:"), this);
+    sortLabel->setBuddy(m_sort);
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(m_filter, 1);
+    filterRow->addWidget(sortLabel);
+    filterRow->addWidget(m_sort);
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("PrgMatchups"));
     m_progress->hide();
@@ -173,12 +181,20 @@ FrmMatchups::FrmMatchups(QWidget *parent)
     layout->addWidget(m_progress);
     layout->addWidget(m_tabs, 1);
     layout->addLayout(buttons);
-    setTabOrder(m_filter, m_tabs);
+    setTabOrder(m_filter, m_sort);
+    setTabOrder(m_sort, m_tabs);
     setTabOrder(m_tabs, m_export);
     setTabOrder(m_export, close);
 
     connect(m_filter, &QLineEdit::textChanged, this, &FrmMatchups::applyFilter);
-    connect(m_tabs, &QTabWidget::currentChanged, this, &FrmMatchups::applyFilter);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
+        fillSortBox();
+        applyFilter();
+    });
+    connect(m_sort, &QComboBox::activated, this, &FrmMatchups::onSortChosen);
+    for (QTreeWidget *list : {m_asAttacker, m_asTarget})
+        connect(list->header(), &QHeaderView::sortIndicatorChanged, this, &FrmMatchups::fillSortBox);
+    fillSortBox();
     connect(m_export, &QPushButton::clicked, this, &FrmMatchups::exportMatrix);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
@@ -340,6 +356,41 @@ void FrmMatchups::applyFilter()
         visible += shown->topLevelItem(i)->isHidden() ? 0 : 1;
     m_summary->setText(m_tabs->currentIndex() == 0 ? QStringLiteral("%1 target(s) shown").arg(visible)
                                                    : QStringLiteral("%1 attacker(s) shown").arg(visible));
+}
+
+QTreeWidget *FrmMatchups::shownList() const
+{
+    return m_tabs->currentIndex() == 1 ? m_asTarget : m_asAttacker;
+}
+
+void FrmMatchups::fillSortBox()
+{
+    const QTreeWidget *list = shownList();
+    const QTreeWidgetItem *headings = list->headerItem();
+    m_sort->clear();
+    m_sort->addItem(QStringLiteral("Data file order"), -1);
+    for (int c = 0; c < list->columnCount(); ++c) {
+        m_sort->addItem(QStringLiteral("%1, ascending").arg(headings->text(c)), 2 * c);
+        m_sort->addItem(QStringLiteral("%1, descending").arg(headings->text(c)), 2 * c + 1);
+    }
+    const int column = list->header()->sortIndicatorSection();
+    const bool sorted = column >= 0 && column < list->columnCount();
+    const int order = list->header()->sortIndicatorOrder() == Qt::AscendingOrder ? 0 : 1;
+    m_sort->setCurrentIndex(sorted ? 1 + 2 * column + order : 0);
+}
+
+void FrmMatchups::onSortChosen(int index)
+{
+    QTreeWidget *list = shownList();
+    const int key = m_sort->itemData(index).toInt();
+    if (key >= 0) {
+        list->sortByColumn(key / 2, key % 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
+        return;
+    }
+    // Back to the order the rows were made in, the catalogue's: made again.
+    for (QTreeWidget *each : {m_asAttacker, m_asTarget})
+        each->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    choose(m_name);
 }
 
 bool FrmMatchups::exportMatrix()

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -49,6 +50,11 @@ private:
     bool ensureData();
     void fill(const QString &name);
     void applyFilter();
+    // The sort box lists the shown list's columns, each either way; it and
+    // the column headings set the same order.
+    void fillSortBox();
+    void onSortChosen(int index);
+    QTreeWidget *shownList() const;
     QTreeWidget *makeList(const char *name, const QStringList &headers);
 
     MatchupData m_data;
@@ -60,6 +66,7 @@ private:
 
     QLabel *m_heading;
     QLineEdit *m_filter;
+    QComboBox *m_sort;
     QTabWidget *m_tabs;
     QTreeWidget *m_asAttacker;
     QTreeWidget *m_asTarget;
