@@ -155,6 +155,19 @@ private slots:
         delete window;
     }
 
+    void closingMatchupsWhileTheyAreWorkedOutStopsThem()
+    {
+        QByteArray big;
+        for (int i = 0; i < 100000; ++i)
+            big += "Object O" + QByteArray::number(i) + "\r\n  MaxHealth = 5\r\nEnd\r\n";
+        QVERIFY(m_game->writeIni(QStringLiteral("Object/FactionUnit.ini"), big));
+        QPointer<FrmMatchups> window = new FrmMatchups;
+        window->show();
+        QTimer::singleShot(0, window, [&] { window->close(); });
+        window->choose(QStringLiteral("O5"));
+        QTRY_VERIFY(!window);
+    }
+
     void exportWritesTheKindAsCsv()
     {
         copyStock();
