@@ -152,6 +152,12 @@ private slots:
         QCOMPARE(window->chosen(), QStringLiteral("Crate"));
         QCOMPARE(window->attackerList()->topLevelItemCount(), 0);
         QCOMPARE(rows(window->targetList(), {0, 6}), QStringList{"Tank|2"});
+
+        // Export writes the matrix of every object the filter shows.
+        TableExport::setSaveFileHook([&](const QString &) { return m_game->path() + QStringLiteral("/m.csv"); });
+        QVERIFY(window->exportMatrix());
+        TableExport::setSaveFileHook({});
+        QCOMPARE(m_game->read(QStringLiteral("m.csv")), QByteArray("attacker,Tank,Crate\r\nTank,10,2\r\nCrate,,\r\n"));
         delete window;
     }
 
