@@ -142,9 +142,10 @@ MatchupTarget target(const QString &objectText);
 
 } // namespace Matchup
 
-// The objects, weapons and armours of the thirteen data files, read in one
-// pass with the engine index's block rules (dataindex.h), and the rule applied
-// to them. Objects keep the order of the data files and of the blocks in
+// The objects of the eight object files, the weapons of Weapon.ini and the
+// armours of Armor.ini (where the main window and the viewers look them up),
+// read in one pass with the engine index's block rules (dataindex.h), and the
+// rule applied to them. Objects keep the order of the data files and of the blocks in
 // them, the catalogue's order; names are looked up without regard to case,
 // the first block of a name counting.
 class MatchupData
