@@ -73,6 +73,10 @@ private slots:
         QTest::newRow("missing health") << "60" << "50%" << "" << "" << QStringList{"50", "30", "", ""} << "no MaxHealth";
         QTest::newRow("percentage that is no number") << "60" << "half%" << "300" << ""
                                                        << QStringList{"", "", "", ""} << "percentage \"half%\" is no number";
+        QTest::newRow("a bare fraction and a percentage without its sign")
+            << "+.5" << "50" << "1" << "" << QStringList{"50", "0.25", "4", ""} << "";
+        QTest::newRow("a number of 10^12 or more is refused")
+            << "1000000000000" << "100%" << "300" << "" << QStringList{"100", "", "", ""} << "is no number";
         QTest::newRow("an exponent is no number") << "6e1" << "100%" << "300" << "" << QStringList{"100", "", "", ""} << "is no number";
         QTest::newRow("delay that is no number leaves only the time empty")
             << "60" << "100%" << "300" << "soon" << QStringList{"100", "60", "5", ""} << "ReloadDelay \"soon\" is no number";
