@@ -91,9 +91,13 @@ bool writeGame(const QString &folder, qint64 targetBytes)
             return false;
     }
     QByteArray weapons, armour, locos, buttons, sets;
+    // Half the weapons deal a damage type that the armours name, half one
+    // that only their DEFAULT line covers.
     for (int i = 0; i < 30; ++i)
-        weapons += "Weapon GenWeapon" + QByteArray::number(i) + "\r\n  PrimaryDamage = 10.0\r\n  AttackRange = 100.0\r\n"
-                   "  DamageType = ARMOR_PIERCING\r\n  DelayBetweenShots = 500\r\nEnd\r\n\r\n";
+        weapons += "Weapon GenWeapon" + QByteArray::number(i) + "\r\n  PrimaryDamage = " + QByteArray::number(10 + i)
+                   + ".0\r\n  AttackRange = 100.0\r\n  DamageType = " + (i % 2 ? "SMALL_ARMS" : "ARMOR_PIERCING")
+                   + "\r\n  DelayBetweenShots = 500\r\n  ReloadDelay = " + QByteArray::number(500 + 100 * (i % 5))
+                   + "\r\nEnd\r\n\r\n";
     for (int i = 0; i < 10; ++i)
         armour += "Armor GenArmor" + QByteArray::number(i) + "\r\n  Armor = DEFAULT 100%\r\n  Armor = SMALL_ARMS 50%\r\nEnd\r\n\r\n";
     for (int i = 0; i < 15; ++i)

@@ -65,6 +65,14 @@ const CommandLine::Command CommandLine::kCommands[] = {
      "print every block of a kind (objects, weapons, armours, locomotors, commandbuttons, commandsets) with its "
      "parameters, as UTF-8",
      "zarnith-cli table weapons ~/Torvane --format csv", 2, 4, &CommandLine::table},
+    {"matchup", "GAME ATTACKER TARGET",
+     "print what each weapon of the attacker's weapon sets does to the target: set, conditions, slot, weapon, "
+     "damagetype, damage, armour, percent, effective, health, shots, seconds and note, tab-separated",
+     "zarnith-cli matchup ~/Torvane AmericaHarrowTank ChinaTalonTank", 3, 3, &CommandLine::matchup},
+    {"matrix", "GAME [--attackers TEXT] [--targets TEXT] [--format tsv|csv|json]",
+     "print the shots each attacker's primary weapon needs to kill each target, for the objects whose names "
+     "contain the texts (letter case ignored): a row per attacker, a column per target",
+     "zarnith-cli matrix ~/Torvane --attackers Tank --targets Tank --format csv", 1, 7, &CommandLine::matrix},
     {"find-games", "[HOME]",
      "print the Torvane folders found in Steam libraries and Wine, Lutris and Bottles prefixes, one a line; "
      "exit 1 when none",

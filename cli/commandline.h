@@ -50,6 +50,8 @@ private:
     int diff(const QStringList &args);
     int grep(const QStringList &args);
     int table(const QStringList &args);
+    int matchup(const QStringList &args);
+    int matrix(const QStringList &args);
     int findGames(const QStringList &args);
     int help(const QStringList &args);
 

@@ -4,13 +4,15 @@
 #include "engine/datagrep.h"
 #include "engine/dataindex.h"
 #include "engine/globals.h"
+#include "engine/matchup.h"
 #include "engine/stockdiff.h"
 #include "engine/tables.h"
 #include "platform/gamepath.h"
 #include "startup/dbctl.h"
 
 // The commands over the whole data set: where names are defined and used,
-// what differs from the stock files, every block of a kind as a table.
+// what differs from the stock files, every block of a kind as a table, what
+// weapons do to objects.
 
 bool CommandLine::noDataFiles()
 {
@@ -105,5 +107,64 @@ int CommandLine::table(const QStringList &args)
         write(Tables::json(Tables::read(GamePath, *keyword)));
     else
         write(Tables::rows(GamePath, *keyword, format == QLatin1String("csv") ? Tables::Csv : Tables::Tsv));
+    return 0;
+}
+
+int CommandLine::matchup(const QStringList &args)
+{
+    if (!useGame(args[0]) || noDataFiles())
+        return 2;
+    MatchupData data;
+    data.setObjectFilter([&](QStringView name) {
+        return name.compare(args[1], Qt::CaseInsensitive) == 0 || name.compare(args[2], Qt::CaseInsensitive) == 0;
+    });
+    data.build(GamePath);
+    const int attacker = data.findObject(args[1]);
+    const int target = data.findObject(args[2]);
+    for (const auto &[object, name] : {std::pair{attacker, args[1]}, std::pair{target, args[2]}}) {
+        if (object < 0)
+            return fail(1, QStringLiteral("no object named %1").arg(name));
+    }
+    QByteArray out;
+    for (const MatchupRow &row : data.rows(attacker, target)) {
+        const MatchupResult &r = row.result;
+        out += QByteArray::number(row.slot.set);
+        for (const QString *field : {&row.slot.conditions, &row.slot.slot, &row.slot.weapon, &row.damageType, &row.damage,
+                                     &row.armour, &r.percent, &r.effective, &row.health, &r.shots, &r.seconds, &r.note})
+            out += '\t' + rowText(*field);
+        out += '\n';
+    }
+    write(out);
+    return 0;
+}
+
+int CommandLine::matrix(const QStringList &args)
+{
+    QString attackers;
+    QString targets;
+    QString format = QStringLiteral("tsv");
+    for (qsizetype i = 1; i < args.size(); i += 2) {
+        const QString &option = args[i];
+        QString *value = option == QLatin1String("--attackers") ? &attackers
+                       : option == QLatin1String("--targets")   ? &targets
+                       : option == QLatin1String("--format")    ? &format
+                                                                : nullptr;
+        if (!value || i + 1 >= args.size())
+            return fail(2, QStringLiteral("usage: zarnith-cli matrix GAME [--attackers TEXT] [--targets TEXT] "
+                                          "[--format tsv|csv|json]"));
+        *value = args[i + 1];
+    }
+    static const QStringList formats{"tsv", "csv", "json"};
+    if (!formats.contains(format))
+        return fail(2, QStringLiteral("unknown format \"%1\"; use tsv, csv or json").arg(format));
+    if (!useGame(args[0]) || noDataFiles())
+        return 2;
+    MatchupData data;
+    data.setObjectFilter([&](QStringView name) {
+        return name.contains(attackers, Qt::CaseInsensitive) || name.contains(targets, Qt::CaseInsensitive);
+    });
+    data.build(GamePath);
+    const MatchupMatrix matrix = data.matrix(data.objectsContaining(attackers), data.objectsContaining(targets));
+    write(Matchup::writeMatrix(data, matrix, Matchup::Format(formats.indexOf(format))));
     return 0;
 }

@@ -590,6 +590,16 @@ QByteArray tsv(const QList<TableRecord> &records)
     return writeRows(flatten(records), '\t', "\n", appendTsvField);
 }
 
+void csvField(QByteArray &out, QStringView text)
+{
+    appendCsvField(out, text);
+}
+
+void tsvField(QByteArray &out, QStringView text)
+{
+    appendTsvField(out, text);
+}
+
 QByteArray rows(const QString &gamePath, const QString &keyword, Format format)
 {
     FlatTable flat;

@@ -72,6 +72,10 @@ QByteArray csv(const QList<TableRecord> &records);
 // inside a field is written as \t, \r or \n.
 QByteArray tsv(const QList<TableRecord> &records);
 
+// One field as csv() and tsv() write it, appended to out.
+void csvField(QByteArray &out, QStringView text);
+void tsvField(QByteArray &out, QStringView text);
+
 // csv(read(gamePath, keyword, false)) or tsv(...) alike, read straight into
 // rows without making the records.
 enum Format { Csv, Tsv };

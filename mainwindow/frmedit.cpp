@@ -568,6 +568,11 @@ void FrmEdit::buildMenus()
     QAction *inFiles = action(edit, "MnuFindInFiles", QStringLiteral("Find in Files..."));
     inFiles->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     connect(inFiles, &QAction::triggered, this, [this] { emit showWindowRequested(QStringLiteral("FrmFindInFiles")); });
+    QAction *matchups = action(edit, "MnuMatchups", QStringLiteral("Matchups..."));
+    matchups->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    connect(matchups, &QAction::triggered, this, [this] {
+        emit showWindowRequested(QStringLiteral("FrmMatchups"), currentNode().data(Qt::DisplayRole).toString());
+    });
     separator(edit, "MnuSep4");
     QMenu *files = edit->addMenu(QStringLiteral("Files"));
     files->menuAction()->setObjectName(QStringLiteral("MnuFiles"));
@@ -1005,6 +1010,10 @@ void FrmEdit::loadNode(const QModelIndex &shownNode)
         activateWindow();
     if (focused && focused->window() == this)
         focused->setFocus();
+    // The matchups window, when open, follows the choice; last, since it
+    // works for a while with the event loop turning.
+    if (objectNode && filePresent && !textOf(node).isEmpty())
+        emit showWindowRequested(QStringLiteral("FrmMatchups"), textOf(node), false);
 }
 
 bool FrmEdit::eventFilter(QObject *watched, QEvent *event)

@@ -14,6 +14,7 @@
 #include "platform/windowkeys.h"
 #include "wholedata/frmcompare.h"
 #include "wholedata/frmfindinfiles.h"
+#include "wholedata/frmmatchups.h"
 #include "wholedata/frmrefs.h"
 #include "wholedata/tableexport.h"
 #include "wizard/frmwizard.h"
@@ -114,6 +115,12 @@ void showWindow(const QString &name, const QString &entry, bool show)
     }
     else if (name == QLatin1String("FrmFindInFiles"))
         FrmFindInFiles::open();
+    else if (name == QLatin1String("FrmMatchups")) {
+        if (show)
+            FrmMatchups::open(entry);
+        else if (FrmMatchups *matchups = FrmMatchups::existing())
+            matchups->choose(entry);
+    }
     else if (name == QLatin1String("ExportObjects"))
         TableExport::exportKind(FrmEdit::existing(), QStringLiteral("objects"));
     else if (name == QLatin1String("FrmOpt")) {

@@ -31,9 +31,7 @@ bool exportKind(QWidget *parentWidget, const QString &kind)
         return false;
     const QPointer<QWidget> parent(parentWidget);
     const QString suggested = QDir::homePath() + QLatin1Char('/') + kind + QStringLiteral(".csv");
-    const QString path = g_hook ? g_hook(suggested)
-                                : QFileDialog::getSaveFileName(parent, QStringLiteral("Export %1").arg(kind), suggested,
-                                                               QStringLiteral("CSV files (*.csv);;All files (*)"));
+    const QString path = askPath(parent, QStringLiteral("Export %1").arg(kind), suggested);
     if (path.isEmpty())
         return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -41,10 +39,22 @@ bool exportKind(QWidget *parentWidget, const QString &kind)
     const QByteArray csv = Tables::csv(Tables::read(GamePath, *keyword, false));
     running = false;
     QApplication::restoreOverrideCursor();
+    return writeFile(parent, path, csv, kind);
+}
+
+QString askPath(QWidget *parent, const QString &title, const QString &suggested)
+{
+    return g_hook ? g_hook(suggested)
+                  : QFileDialog::getSaveFileName(parent, title, suggested,
+                                                 QStringLiteral("CSV files (*.csv);;All files (*)"));
+}
+
+bool writeFile(QWidget *parent, const QString &path, const QByteArray &bytes, const QString &what)
+{
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         Messages::show(parent, {QStringLiteral("The %1 could not be exported to\n%2\n\n%3")
-                                    .arg(kind, QDir::toNativeSeparators(path), file.errorString()),
+                                    .arg(what, QDir::toNativeSeparators(path), file.errorString()),
                                 QStringLiteral("Export"), QMessageBox::Warning});
         return false;
     }

@@ -437,12 +437,55 @@ private slots:
         QVERIFY(none.out.isEmpty());
     }
 
+    void matchupAndMatrixOnAHandMadeGame()
+    {
+        TestGame game;
+        QVERIFY(game.writeIni(QStringLiteral("Object/FactionUnit.ini"),
+                              crlf({"Object Tank", "  WeaponSet", "    Conditions = None", "    Weapon = SECONDARY Mg",
+                                    "    Weapon = PRIMARY Cannon", "  End", "  WeaponSet",
+                                    "    Conditions = PLAYER_UPGRADE", "    Weapon = PRIMARY Duff", "  End",
+                                    "  ArmorSet", "    Conditions = None", "    Armor = Plate", "  End",
+                                    "  Body = ActiveBody B", "    MaxHealth = 300.0", "  End", "End",
+                                    "Object Crate,Wooden", "  MaxHealth = 100", "End"})));
+        QVERIFY(game.writeIni(QStringLiteral("Weapon.ini"),
+                              crlf({"Weapon Cannon", "  PrimaryDamage = 60.0", "  DamageType = ARMOR_PIERCING",
+                                    "  ReloadDelay = 2000", "End", "Weapon Mg", "  PrimaryDamage = 5",
+                                    "  DamageType = SMALL_ARMS", "End", "Weapon Duff", "  PrimaryDamage = lots",
+                                    "  DamageType = SMALL_ARMS", "End"})));
+        QVERIFY(game.writeIni(QStringLiteral("Armor.ini"),
+                              crlf({"Armor Plate", "  Armor = SMALL_ARMS 0%", "  Armor = DEFAULT 50%", "End"})));
+        const Result r = runCli({"matchup", game.path(), "tank", "TANK"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(QString::fromLatin1(r.out).split(u'\n'),
+                 (QStringList{"0\tNone\tPRIMARY\tCannon\tARMOR_PIERCING\t60.0\tPlate\t50\t30\t300.0\t10\t18.0\t",
+                              "0\tNone\tSECONDARY\tMg\tSMALL_ARMS\t5\tPlate\t0\t0\t300.0\tnever\t\t",
+                              "1\tPLAYER_UPGRADE\tPRIMARY\tDuff\tSMALL_ARMS\tlots\tPlate\t0\t\t300.0\t\t\t"
+                              "PrimaryDamage \"lots\" is no number",
+                              ""}));
+        QCOMPARE(runCli({"matchup", game.path(), "Tank", "Nothing"}).status, 1);
+        QCOMPARE(runCli({"matchup", game.path(), "Tank"}).status, 2);
+
+        // The crate has no weapon: its row is empty; its name holds a comma, quoted in CSV.
+        const Result csv = runCli({"matrix", game.path(), "--format", "csv"});
+        QCOMPARE(csv.status, 0);
+        QCOMPARE(readCsv(csv.out), (QList<QStringList>{{"attacker", "Tank", "Crate,Wooden"},
+                                                      {"Tank", "10", "2"},
+                                                      {"Crate,Wooden", "", ""}}));
+        const Result tsv = runCli({"matrix", game.path(), "--attackers", "TAN", "--targets", "wood"});
+        QCOMPARE(tsv.out, QByteArray("attacker\tCrate,Wooden\nTank\t2\n"));
+        const Result json = runCli({"matrix", game.path(), "--targets", "tank", "--format", "json"});
+        QCOMPARE(QJsonDocument::fromJson(json.out).object().value("rows").toArray().at(0).toObject().value("shots"),
+                 QJsonValue(QJsonArray{10}));
+        QCOMPARE(runCli({"matrix", game.path(), "--format", "xml"}).status, 2);
+        QCOMPARE(runCli({"matrix", game.path(), "--targets"}).status, 2);
+    }
+
     void helpListsEveryCommand()
     {
         const Result r = runCli({"--help"});
         QCOMPARE(r.status, 0);
         for (const char *command : {"block", "value", "locomotors", "stock", "weapon", "armour", "cmdbutton", "cmdset", "refs",
-                                    "diff", "grep", "table", "find-games"})
+                                    "diff", "grep", "table", "matchup", "matrix", "find-games"})
             QVERIFY2(r.out.contains(QByteArray("  ") + command + ' '), command);
     }
 };

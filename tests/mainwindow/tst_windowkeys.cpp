@@ -80,6 +80,7 @@ private slots:
         QTest::newRow("check data, Enter on Check Again") << "FrmCheckData" << "BtnCheckAgain" << enter << false;
         QTest::newRow("check data, Enter in the list opens") << "FrmCheckData" << "LstProblems" << enter << false;
         QTest::newRow("check data, Enter elsewhere presses Close") << "FrmCheckData" << "LblSummary" << enter << true;
+        QTest::newRow("matchups, Escape") << "FrmMatchups" << "TxtFilter" << escape << true;
         QTest::newRow("help, Escape") << "HelpViewer" << "" << escape << true;
         QTest::newRow("help, Ctrl+W") << "HelpViewer" << "" << ctrlW << true;
         QTest::newRow("help, a letter") << "HelpViewer" << "" << QKeySequence(Qt::Key_W) << false;
@@ -194,6 +195,9 @@ private slots:
         QTest::newRow("references") << "FrmRefs" << QStringList{"TxtName", "BtnFind", "LstRefs", "TxtName"};
         QTest::newRow("stock comparison")
             << "FrmCompare" << QStringList{"LstChanges", "TxtStock", "TxtGame", "BtnCompareAgain", "LstChanges"};
+        QTest::newRow("matchups") << "FrmMatchups"
+                                  << QStringList{"TxtFilter", "CboSort", "qt_tabwidget_tabbar", "LstAsAttacker",
+                                                 "BtnExport", "BtnClose", "TxtFilter"};
         QTest::newRow("data check") << "FrmCheckData" << QStringList{"LstProblems", "BtnCheckAgain", "BtnClose", "LstProblems"};
         QTest::newRow("options") << "FrmOpt"
                                  << QStringList{"CboTab", "ChkBox", "BtnOK", "BtnCancel", "qt_tabwidget_tabbar", "CboTab"};

@@ -1,14 +1,17 @@
 #include "wholedata/frmcompare.h"
 #include "wholedata/frmfindinfiles.h"
+#include "wholedata/frmmatchups.h"
 #include "wholedata/frmrefs.h"
 #include "wholedata/tableexport.h"
 
 #include "../common/hooks.h"
 #include "../common/testgame.h"
 #include "engine/globals.h"
+#include "startup/programwindows.h"
 
 #include <QDirIterator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -152,6 +155,66 @@ private slots:
         emit changes->itemActivated(armor->child(0), 0);
         QCOMPARE(opened.value(0), (QVariantList{0, QStringLiteral("Armor.ini"), 24}));
         delete compare;
+    }
+
+    void matchupsListEveryTargetAndFollowTheChosenObject()
+    {
+        QVERIFY(m_game->writeIni(QStringLiteral("Object/FactionUnit.ini"),
+                                 crlf({"Object Tank", "  WeaponSet", "    Weapon = PRIMARY Cannon", "  End",
+                                       "  ArmorSet", "    Conditions = None", "    Armor = Plate", "  End",
+                                       "  MaxHealth = 300", "End", "Object Crate", "  MaxHealth = 90", "End"})));
+        QVERIFY(m_game->writeIni(QStringLiteral("Weapon.ini"),
+                                 crlf({"Weapon Cannon", "  PrimaryDamage = 60", "  DamageType = AP",
+                                       "  ReloadDelay = 1000", "End"})));
+        QVERIFY(m_game->writeIni(QStringLiteral("Armor.ini"), crlf({"Armor Plate", "  Armor = AP 50%", "End"})));
+        const auto rows = [](QTreeWidget *list, std::initializer_list<int> columns) {
+            QStringList out;
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                if (list->topLevelItem(i)->isHidden())
+                    continue;
+                QStringList cells;
+                for (int c : columns)
+                    cells << list->topLevelItem(i)->text(c);
+                out << cells.join(u'|');
+            }
+            return out;
+        };
+        // A closed window is not followed into.
+        ProgramWindows::showWindow(QStringLiteral("FrmMatchups"), QStringLiteral("Tank"), false);
+        QVERIFY(!FrmMatchups::existing());
+
+        QPointer<FrmMatchups> window = FrmMatchups::open(QStringLiteral("Tank"));
+        QCOMPARE(rows(window->attackerList(), {0, 1, 3, 5, 6}), (QStringList{"Tank|Plate|50|10|9.0", "Crate||100|2|1.0"}));
+        QCOMPARE(rows(window->targetList(), {0, 1, 6}), QStringList{"Tank|Cannon|10"});
+        window->findChild<QLineEdit *>(QStringLiteral("TxtFilter"))->setText(QStringLiteral("CRA"));
+        QCOMPARE(rows(window->attackerList(), {0}), QStringList{"Crate"});
+        window->findChild<QLineEdit *>(QStringLiteral("TxtFilter"))->clear();
+
+        // The main window's choice follows into the open window; the crate is unarmed.
+        ProgramWindows::showWindow(QStringLiteral("FrmMatchups"), QStringLiteral("Crate"), false);
+        QCOMPARE(window->chosen(), QStringLiteral("Crate"));
+        QCOMPARE(window->attackerList()->topLevelItemCount(), 0);
+        QCOMPARE(rows(window->targetList(), {0, 6}), QStringList{"Tank|2"});
+
+        // Export writes the matrix of every object the filter shows.
+        TableExport::setSaveFileHook([&](const QString &) { return m_game->path() + QStringLiteral("/m.csv"); });
+        QVERIFY(window->exportMatrix());
+        TableExport::setSaveFileHook({});
+        QCOMPARE(m_game->read(QStringLiteral("m.csv")), QByteArray("attacker,Tank,Crate\r\nTank,10,2\r\nCrate,,\r\n"));
+        delete window;
+    }
+
+    void closingMatchupsWhileTheyAreWorkedOutStopsThem()
+    {
+        QByteArray big;
+        for (int i = 0; i < 100000; ++i)
+            big += "Object O" + QByteArray::number(i) + "\r\n  MaxHealth = 5\r\nEnd\r\n";
+        QVERIFY(m_game->writeIni(QStringLiteral("Object/FactionUnit.ini"), big));
+        QPointer<FrmMatchups> window = new FrmMatchups;
+        window->show();
+        QTimer::singleShot(0, window, [&] { window->close(); });
+        window->choose(QStringLiteral("O5"));
+        QTRY_VERIFY(!window);
     }
 
     void exportWritesTheKindAsCsv()
