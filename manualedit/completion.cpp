@@ -8,10 +8,6 @@ namespace Completion {
 
 namespace {
 
-// How far back the caret's block header is looked for; body lines past this
-// are not worth a context.
-constexpr int kMaxBlockLines = 20000;
-
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\f' || c == '\v';

@@ -28,7 +28,12 @@ struct Context
     bool operator==(const Context &) const = default;
 };
 
-// The context at a byte position of text (clamped to the text).
+// How far back the caret's block header is looked for; body lines past this
+// are not worth a context.
+constexpr int kMaxBlockLines = 20000;
+
+// The context at a byte position of text (clamped to the text). Of the text
+// after the caret's line, only the lines up to the next one with code count.
 Context contextAt(QByteArrayView text, qsizetype caret);
 
 // The parameter names of the text's blocks, by the lower-case keyword of the

@@ -30,6 +30,25 @@ QByteArrayView textOf(const QsciScintilla *text)
     return QByteArrayView(data, length);
 }
 
+// The lines around a position that tell what it can be completed with:
+// back to where the block's header may be, and a few after it. The control
+// keeps a gap where the last edit was, the caret after typing: reading the
+// whole text would have it moved to the end, a copy of all that follows on
+// every key. A copy of these lines leaves it in place.
+std::pair<QByteArray, long> linesAround(const QsciScintilla *text, long position)
+{
+    using Base = QsciScintillaBase;
+    constexpr long kLinesAfter = 64;
+    const long line = text->SendScintilla(Base::SCI_LINEFROMPOSITION, (unsigned long)position);
+    const long lines = text->SendScintilla(Base::SCI_GETLINECOUNT);
+    const long from = text->SendScintilla(Base::SCI_POSITIONFROMLINE, (unsigned long)std::max(0L, line - Completion::kMaxBlockLines));
+    const long to = text->SendScintilla(Base::SCI_GETLINEENDPOSITION, (unsigned long)std::min(lines - 1, line + kLinesAfter));
+    QByteArray copy(to - from + 1, Qt::Uninitialized);
+    text->SendScintilla(Base::SCI_GETTEXTRANGE, from, to, copy.data());
+    copy.chop(1); // the range's closing NUL
+    return {copy, from};
+}
+
 } // namespace
 
 DataAssist::DataAssist(FrmManEdit *editor, QsciScintilla *text, QLabel *panel)
@@ -220,7 +239,9 @@ bool DataAssist::complete(bool onDemand)
 {
     using Base = QsciScintillaBase;
     const long caret = m_text->SendScintilla(Base::SCI_GETCURRENTPOS);
-    const Completion::Context context = Completion::contextAt(textOf(m_text), caret);
+    const auto [lines, from] = linesAround(m_text, caret);
+    Completion::Context context = Completion::contextAt(lines, caret - from);
+    context.start += from;
     QList<QByteArray> offered;
     if (context.what != Completion::Context::Nothing && (onDemand || !context.prefix.isEmpty())) {
         offered = Completion::narrowed(context.what == Completion::Context::Name ? namesFor(context.kind)
