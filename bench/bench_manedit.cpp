@@ -134,7 +134,7 @@ int main(int argc, char *argv[])
         if (!editor->Save())
             std::fprintf(stderr, "save failed\n");
     });
-    const int backups = int(Backups::list(QStringLiteral("FactionUnit.ini")).size());
+    const int backups = int(Backups::list(FrmManEdit::instance()->backupSeries()).size());
 
     app.processEvents();
     const double keyMs = DataGen::bestOf(5, [&] {

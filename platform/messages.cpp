@@ -28,6 +28,12 @@ QMessageBox::StandardButton show(QWidget *parent, const Message &message)
         return g_hook(message);
     QMessageBox box(message.icon, message.title.isEmpty() ? defaultTitle() : message.title, message.text,
                     message.buttons, parent);
+    for (const auto &[button, caption] : message.captions) {
+        if (QAbstractButton *b = box.button(button))
+            b->setText(caption);
+    }
+    if (message.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(message.defaultButton);
     QPushButton *help = nullptr;
     if (message.helpContext >= 0)
         help = box.addButton(QMessageBox::Help);

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "manualedit/diskstate.h"
+
+#include <QObject>
+#include <QPointer>
+
+class FrmManEdit;
+class QFileSystemWatcher;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+// Keeps the manual editor's whole file in step with the disk. Other programs
+// may change or delete the file while it is open: a watcher, the window's
+// activation and every save compare the file with what the editor loaded or
+// last saved (DiskState). Text without unsaved edits is reloaded at once; with
+// unsaved edits, a bar above the text says so, and a save asks before it
+// overwrites the other program's version or writes a deleted file anew.
+class DiskGuard : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DiskGuard(FrmManEdit *editor);
+
+    // The bar above the text; hidden while the file and the editor agree.
+    QFrame *bar() const { return m_bar; }
+
+    // The editor now shows the file at path, which was in state when read.
+    void loaded(const QString &path, const DiskState &state);
+    // The editor shows no file (a block).
+    void forget();
+    // Before bytes are written to the file: true when the file is as it was
+    // loaded or saved, or the user agreed to overwrite or recreate it.
+    // Compare opens both texts side by side and writes nothing.
+    bool confirmWrite(const QByteArray &bytes);
+    // bytes are now the file's content.
+    void saved(const QString &path, const QByteArray &bytes);
+    // Looks at the file now and reacts to a change.
+    void check();
+    // Shows text in the bar, with Compare and Reload.
+    void warn(const QString &text);
+
+    const DiskState &state() const { return m_state; }
+    QString path() const { return m_path; }
+
+    // The window that shows the file on disk beside the editor's text.
+    static QWidget *showComparison(QWidget *parent, const QByteArray &onDisk, const QByteArray &inEditor);
+
+signals:
+    void note(const QString &text);
+
+private:
+    void watch();
+    void showBar(const QString &text, bool canCompare);
+    void compareNow();
+    void reloadNow();
+
+    FrmManEdit *m_editor;
+    QString m_path;
+    DiskState m_state;
+    QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_settle;
+    QFrame *m_bar;
+    QLabel *m_barText;
+    QPushButton *m_compare;
+    QPushButton *m_reload;
+    bool m_checking = false;
+};
