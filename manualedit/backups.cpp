@@ -121,6 +121,14 @@ QStringList Backups::list(const QString &series)
     return copiesIn(series, names, QFileInfo(series).fileName());
 }
 
+QDateTime Backups::keptAt(const QString &copy)
+{
+    const QString name = QFileInfo(copy).fileName();
+    if (name.size() < 20 || !isStamp(QStringView(name).right(19)))
+        return QDateTime();
+    return QDateTime::fromString(name.right(19), kStampFormat);
+}
+
 bool Backups::backUp(const QString &path, const QString &series)
 {
     return keep(path, nullptr, series);

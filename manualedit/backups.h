@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -37,6 +38,8 @@ public:
 
     // The kept copies in a series folder, newest first, as full paths.
     static QStringList list(const QString &series);
+    // When a copy was kept, from its name (local time); invalid for another name.
+    static QDateTime keptAt(const QString &copy);
 
     // Copies the file at path into its series folder, then deletes the oldest
     // copies beyond Kept. True when there is no file to keep. False, with

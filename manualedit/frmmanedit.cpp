@@ -9,6 +9,7 @@
 #include "manualedit/dataassist.h"
 #include "manualedit/diskguard.h"
 #include "manualedit/fontdialog.h"
+#include "manualedit/frmbackups.h"
 #include "manualedit/inilexer.h"
 #include "manualedit/recovery.h"
 #include "manualedit/settingsstore.h"
@@ -400,6 +401,13 @@ void FrmManEdit::buildMenus()
     connect(back, &QAction::triggered, this, [this] { goBack(); });
     QAction *stock = addItem(edit, "MnuReplaceWithStock", QStringLiteral("Replace Block with &Stock"), nullptr);
     connect(stock, &QAction::triggered, this, [this] { replaceBlockWithStock(); });
+    QAction *backups = addItem(edit, "MnuBackups", QStringLiteral("Bac&kups..."), nullptr);
+    connect(backups, &QAction::triggered, this, [this] {
+        if (m_target.isWholeFile() && textComplete())
+            FrmBackups::open(this);
+        else
+            setNote(QStringLiteral("Only a whole data file has backups"));
+    });
     addSeparator(edit, "MnuSep6");
     QAction *complete = addItem(edit, "MnuComplete", QStringLiteral("Co&mplete Name"), nullptr);
     complete->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space));
@@ -631,8 +639,8 @@ bool FrmManEdit::openRecovered(const RecoveryFile &file)
     const QByteArray loadedFrom = m_guard->state().sha256;
     if (!replaceText(file.text))
         return false;
-    // Kept again at once: opening the file dropped the old recovery file.
-    m_recovery->writeNow();
+    // Kept again at once, as it was: opening the file dropped the recovery file.
+    file.save(m_recovery->file());
     if (loadedFrom != file.loadedSha256) {
         m_guard->warn(QStringLiteral("The file on disk has changed since these unsaved changes were made. Compare "
                                      "shows both; saving overwrites the file on disk."));

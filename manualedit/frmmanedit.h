@@ -137,6 +137,8 @@ public:
     // False when the file cannot be opened.
     bool openRecovered(const RecoveryFile &file);
     DiskGuard *diskGuard() const { return m_guard; }
+    // A short note on the last command in the status bar.
+    void setNote(const QString &text);
     // The backup series of the file shown (Backups), or empty for a block.
     QString backupSeries() const;
     RecoveryWriter *recovery() const { return m_recovery; }
@@ -177,7 +179,6 @@ private:
     void followCaret();
     void onOutlineChosen(int index);
     void onModificationChanged(bool modified);
-    void setNote(const QString &text);
     void foldAll(bool fold);
     void onGoToDefinition();
     // The shown whole file's place in the data check's list of files, or -1.

@@ -33,9 +33,10 @@ bool isHex(QByteArrayView text, qsizetype length)
            });
 }
 
+// A length as the writer writes it: digits, without a leading zero.
 bool isDecimal(QByteArrayView text)
 {
-    return !text.isEmpty() && text.size() <= 12
+    return !text.isEmpty() && text.size() <= 12 && (text[0] != '0' || text.size() == 1)
            && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
@@ -44,7 +45,7 @@ std::optional<QString> headerText(QByteArrayView value)
 {
     if (value.contains('\0') || value.contains('\r'))
         return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder.decode(value);
     if (decoder.hasError())
         return std::nullopt;
@@ -125,8 +126,8 @@ std::optional<RecoveryFile> RecoveryFile::fromBytes(QByteArrayView bytes)
     const QByteArrayView body = bytes.sliced(at);
     if (sha256(body) != QByteArray::fromHex(text->sliced(space + 1).toByteArray()))
         return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)decoder.decode(body);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString decoded = decoder.decode(body);
     if (decoder.hasError())
         return std::nullopt;
 

@@ -5,6 +5,7 @@
 
 #include "engine/globals.h"
 #include "mainwindow/frmedit.h"
+#include "manualedit/backups.h"
 #include "manualedit/recovery.h"
 #include "manualedit/settingsstore.h"
 #include "platform/eventyield.h"
@@ -168,7 +169,10 @@ void frmSplash::Form_Load()
         main->prepareAfterStartup();
         // Unsaved text from a run that ended without saving is offered once
         // the main window is up, so that the editor opens over it.
-        QTimer::singleShot(0, main, [main] { Recovery::offerPending(main); });
+        QTimer::singleShot(0, main, [main] {
+            Backups::moveOldCopies(GamePath);
+            Recovery::offerPending(main);
+        });
         close();
         if (!g_initialObject.isEmpty())
             main->selectObject(std::exchange(g_initialObject, QString()));

@@ -1,0 +1,215 @@
+#include "manualedit/recovery.h"
+
+#include "../common/hooks.h"
+#include "../common/testgame.h"
+#include "engine/globals.h"
+#include "manualedit/backups.h"
+#include "manualedit/diskguard.h"
+#include "manualedit/frmmanedit.h"
+#include "manualedit/settingsstore.h"
+
+#include <QCryptographicHash>
+#include <QFrame>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <Qsci/qsciscintilla.h>
+
+// Unsaved text kept in a recovery file, and offered at the next start.
+class tst_Recovery : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_settings;
+    std::unique_ptr<TestGame> m_game;
+    UserHooks m_user;
+    const QString m_weapon = QStringLiteral("Data/INI/Weapon.ini");
+    const QByteArray m_original = crlf({"Weapon A", "  Damage = 5", "End"});
+
+    FrmManEdit *editor() { return FrmManEdit::instance(); }
+    QsciScintilla *text() { return editor()->textControl(); }
+    QString weaponPath() const { return m_game->path() + QLatin1Char('/') + m_weapon; }
+    QString recoveryFolder() const { return m_settings->filePath(QStringLiteral("recovery")); }
+    QString recoveryFile() const { return RecoveryFile::fileFor(weaponPath()); }
+    QString note() { return editor()->findChild<QLabel *>(QStringLiteral("SB1_7"))->text(); }
+    RecoveryFile keptEdit(const QByteArray &loadedFrom, const QByteArray &text) const
+    {
+        RecoveryFile file;
+        file.gameFolder = m_game->path();
+        file.fileName = QStringLiteral("Weapon.ini");
+        file.path = weaponPath();
+        file.loadedSha256 = QCryptographicHash::hash(loadedFrom, QCryptographicHash::Sha256);
+        file.text = text;
+        return file;
+    }
+
+private slots:
+    void init()
+    {
+        m_settings = std::make_unique<QTemporaryDir>();
+        SettingsStore::redirectTo(m_settings->path());
+        Backups::redirectTo(m_settings->filePath(QStringLiteral("backups")));
+        RecoveryFile::redirectTo(recoveryFolder());
+        RecoveryWriter::setDelay(0);
+        m_game = std::make_unique<TestGame>();
+        GamePath = m_game->path();
+        m_user.install();
+        m_user.clear();
+        m_user.answer = QMessageBox::Ok;
+        QVERIFY(m_game->write(m_weapon, m_original));
+    }
+
+    void cleanup() { delete FrmManEdit::existing(); }
+
+    void pauseInTypingKeepsTheTextAndWhereItCameFrom()
+    {
+        QVERIFY(editor()->OpenFile(0, QStringLiteral("Weapon.ini")));
+        QTest::keyClicks(text(), QStringLiteral("; caf"));
+        text()->replaceSelectedText(QStringLiteral("\u00E9 "));
+        QTRY_VERIFY(QFile::exists(recoveryFile()));
+        const std::optional<RecoveryFile> kept = RecoveryFile::load(recoveryFile());
+        QVERIFY(kept);
+        QCOMPARE(kept->text, text()->text().toUtf8());
+        QCOMPARE(kept->loadedSha256, QCryptographicHash::hash(m_original, QCryptographicHash::Sha256));
+        QCOMPARE(kept->path, weaponPath());
+        QCOMPARE(kept->fileName, QStringLiteral("Weapon.ini"));
+        QCOMPARE(kept->gameFolder, m_game->path());
+    }
+
+    void blockIsNeverKept()
+    {
+        QVERIFY(editor()->OpenBlock(QStringLiteral("Weapon B\r\nEnd\r\n")));
+        QTest::keyClicks(text(), QStringLiteral("x"));
+        editor()->recovery()->writeNow();
+        QTest::qWait(20);
+        QVERIFY(QDir(recoveryFolder()).isEmpty());
+    }
+
+    // Whatever ends the unsaved edits ends their recovery file.
+    void fileGoesWithTheEdits_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("saved") << "save";
+        QTest::newRow("undone") << "undo";
+        QTest::newRow("discarded for new text") << "new text";
+        QTest::newRow("discarded on close") << "close";
+        QTest::newRow("reloaded from disk") << "reload";
+    }
+
+    void fileGoesWithTheEdits()
+    {
+        QFETCH(QString, end);
+        QVERIFY(editor()->OpenFile(0, QStringLiteral("Weapon.ini")));
+        QTest::keyClicks(text(), QStringLiteral("x"));
+        QTRY_VERIFY(QFile::exists(recoveryFile()));
+        m_user.answer = QMessageBox::Discard;
+        if (end == QLatin1String("save"))
+            QVERIFY(editor()->Save());
+        else if (end == QLatin1String("undo"))
+            text()->undo();
+        else if (end == QLatin1String("new text"))
+            QVERIFY(editor()->OpenBlock(QStringLiteral("Object B")));
+        else if (end == QLatin1String("close"))
+            QVERIFY(editor()->close());
+        else
+            editor()->findChild<QPushButton *>(QStringLiteral("BtnDiskReload"))->click();
+        QVERIFY(!QFile::exists(recoveryFile()));
+        // Nothing comes back from a write that was under way.
+        QTest::qWait(20);
+        QVERIFY(!QFile::exists(recoveryFile()));
+    }
+
+    void startOffersEachKeptText_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<bool>("diskChanged");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("Recover") << QMessageBox::Yes << false << true << true;
+        QTest::newRow("Recover, file changed since") << QMessageBox::Yes << true << true << true;
+        QTest::newRow("Discard") << QMessageBox::Discard << false << false << false;
+        QTest::newRow("Later") << QMessageBox::Cancel << false << false << true;
+    }
+
+    void startOffersEachKeptText()
+    {
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, diskChanged);
+        QFETCH(bool, opened);
+        QFETCH(bool, kept);
+        const QByteArray mine = "; mine\r\n" + m_original;
+        QVERIFY(keptEdit(m_original, mine).save(recoveryFile()));
+        if (diskChanged)
+            QVERIFY(m_game->write(m_weapon, crlf({"Weapon A", "  Damage = 9", "End"})));
+        m_user.answer = answer;
+
+        QCOMPARE(Recovery::offerPending(nullptr), opened ? 1 : 0);
+        QCOMPARE(m_user.messages.size(), 1);
+        const Messages::Message &offer = m_user.messages.first();
+        QCOMPARE(offer.text, QStringLiteral("Recover unsaved changes to %1?").arg(QDir::toNativeSeparators(weaponPath())));
+        QCOMPARE(offer.buttons, QMessageBox::Yes | QMessageBox::Discard | QMessageBox::Cancel);
+        QCOMPARE(offer.captions.value(0).second, QStringLiteral("&Recover"));
+        QCOMPARE(offer.captions.value(2).second, QStringLiteral("&Later"));
+        QCOMPARE(FrmManEdit::existing() != nullptr, opened);
+        QCOMPARE(QFile::exists(recoveryFile()), kept);
+        if (opened) {
+            QCOMPARE(text()->text().toUtf8(), mine);
+            QVERIFY(text()->isModified());
+            // Nothing was saved for the user.
+            QCOMPARE(m_game->read(m_weapon) == m_original, !diskChanged);
+            QFrame *bar = editor()->findChild<QFrame *>(QStringLiteral("BarDisk"));
+            QCOMPARE(bar->isVisibleTo(editor()), diskChanged);
+            QCOMPARE(note().contains(QLatin1String("changed")), diskChanged);
+            // The text on disk is one undo away.
+            text()->undo();
+            QCOMPARE(editor()->fileBytes(), m_game->read(m_weapon));
+        }
+    }
+
+    void damagedOrOtherFoldersFilesAreNotOffered()
+    {
+        QVERIFY(QDir().mkpath(recoveryFolder()));
+        QFile damaged(recoveryFolder() + QStringLiteral("/Weapon.ini-0000000000000000.recovery"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(keptEdit(m_original, "mine").toBytes().chopped(1));
+        damaged.close();
+        RecoveryFile other = keptEdit(m_original, "theirs");
+        other.gameFolder = m_game->path() + QStringLiteral("/other");
+        QVERIFY(other.save(recoveryFolder() + QStringLiteral("/Armor.ini-1111111111111111.recovery")));
+        QCOMPARE(Recovery::offerPending(nullptr), 0);
+        QVERIFY(m_user.messages.isEmpty());
+        QCOMPARE(QDir(recoveryFolder()).entryList(QDir::Files).size(), 2);
+    }
+
+    // The program is killed after typing; the next start offers what was typed.
+    void killedProgramsTextIsOfferedAtTheNextStart()
+    {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(env);
+        child.start(QStringLiteral(RECOVERY_CHILD),
+                    {m_game->path(), m_settings->filePath(QStringLiteral("child")), recoveryFolder(),
+                     QStringLiteral("; typed before the crash\r")});
+        QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
+        QByteArray out;
+        while (!out.contains("written\n") && child.waitForReadyRead(30000))
+            out += child.readAllStandardOutput();
+        QVERIFY2(out.contains("written\n"), out.constData());
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        m_user.answer = QMessageBox::Yes;
+        QCOMPARE(Recovery::offerPending(nullptr), 1);
+        QCOMPARE(text()->text(), QStringLiteral("; typed before the crash\r\n") + QString::fromLatin1(m_original));
+        QVERIFY(text()->isModified());
+        QCOMPARE(m_game->read(m_weapon), m_original);
+    }
+};
+
+QTEST_MAIN(tst_Recovery)
+#include "tst_recovery.moc"
