@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
+#include <QtConcurrent>
 #include <QVBoxLayout>
 #include <Qsci/qsciscintilla.h>
 
@@ -61,8 +62,31 @@ DiskGuard::DiskGuard(FrmManEdit *editor)
     connect(m_reload, &QPushButton::clicked, this, &DiskGuard::reloadNow);
 }
 
+void DiskGuard::loaded(const QString &path, const QByteArray &bytes)
+{
+    DiskState state = DiskState::of(path, QByteArray());
+    state.sha256.clear();
+    loaded(path, state);
+    // The worker shares the bytes; the caller may drop its copy at once.
+    m_digest = QtConcurrent::run(&m_pool, [bytes] { return DiskState::digest(bytes); });
+}
+
+const DiskState &DiskGuard::state()
+{
+    if (m_digest.isValid()) {
+        if (m_state.exists)
+            m_state.sha256 = m_digest.result();
+        m_digest = QFuture<QByteArray>();
+    }
+    return m_state;
+}
+
 void DiskGuard::loaded(const QString &path, const DiskState &state)
 {
+    if (m_digest.isValid()) {
+        m_digest.waitForFinished();
+        m_digest = QFuture<QByteArray>();
+    }
     m_path = path;
     m_state = state;
     m_bar->hide();
@@ -72,7 +96,7 @@ void DiskGuard::loaded(const QString &path, const DiskState &state)
 void DiskGuard::forget()
 {
     m_path.clear();
-    m_state = DiskState();
+    loaded(QString(), DiskState());
     m_bar->hide();
     delete m_watcher;
     m_watcher = nullptr;
@@ -80,7 +104,7 @@ void DiskGuard::forget()
 
 void DiskGuard::saved(const QString &path, const QByteArray &bytes)
 {
-    loaded(path, DiskState::of(path, bytes));
+    loaded(path, bytes);
 }
 
 void DiskGuard::watch()
@@ -111,7 +135,7 @@ void DiskGuard::check()
     if (!m_editor->isLoaded())
         return;
     DiskState refreshed;
-    switch (m_state.compare(m_path, &refreshed)) {
+    switch (state().compare(m_path, &refreshed)) {
     case DiskState::Same:
         if (refreshed.exists)
             m_state = refreshed;
@@ -164,7 +188,7 @@ bool DiskGuard::confirmWrite(const QByteArray &bytes)
     if (m_path.isEmpty())
         return true;
     DiskState refreshed;
-    const DiskState::Change change = m_state.compare(m_path, &refreshed);
+    const DiskState::Change change = state().compare(m_path, &refreshed);
     if (change == DiskState::Same)
         return true;
     const QString title = m_editor->windowTitle();

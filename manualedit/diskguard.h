@@ -2,7 +2,9 @@
 
 #include "manualedit/diskstate.h"
 
+#include <QFuture>
 #include <QObject>
+#include <QThreadPool>
 #include <QPointer>
 
 class FrmManEdit;
@@ -30,6 +32,9 @@ public:
 
     // The editor now shows the file at path, which was in state when read.
     void loaded(const QString &path, const DiskState &state);
+    // The same for the bytes just read from path; they are hashed on a worker
+    // thread, so that opening a large file does not wait for the digest.
+    void loaded(const QString &path, const QByteArray &bytes);
     // The editor shows no file (a block).
     void forget();
     // Before bytes are written to the file: true when the file is as it was
@@ -43,7 +48,9 @@ public:
     // Shows text in the bar, with Compare and Reload.
     void warn(const QString &text);
 
-    const DiskState &state() const { return m_state; }
+    // What the editor loaded or last saved; waits for the digest when it is
+    // still being computed.
+    const DiskState &state();
     QString path() const { return m_path; }
 
     // The window that shows the file on disk beside the editor's text.
@@ -61,6 +68,8 @@ private:
     FrmManEdit *m_editor;
     QString m_path;
     DiskState m_state;
+    QThreadPool m_pool;
+    QFuture<QByteArray> m_digest; // of the bytes loaded, while it is computed
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_settle;
     QFrame *m_bar;

@@ -534,7 +534,7 @@ bool FrmManEdit::OpenFile(int FolderKind, const QString &FileName)
     }
     file.close();
 
-    const DiskState disk = DiskState::of(path, bytes);
+    m_guard->loaded(path, bytes);
     QByteArray utf8 = CodePage::toUtf8(bytes.constData(), bytes.size());
     bytes.clear();
     setText(std::move(utf8));
@@ -543,7 +543,6 @@ bool FrmManEdit::OpenFile(int FolderKind, const QString &FileName)
     m_fileName = FileName;
     m_nativePath = path;
     m_gameFolder = GamePath;
-    m_guard->loaded(path, disk);
     m_recovery->track(GamePath, FolderKind, FileName, path);
     // The loading steps give the event loop turns: the window may be closed,
     // and even deleted, before they end.

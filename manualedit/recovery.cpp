@@ -4,6 +4,7 @@
 #include "manualedit/diskguard.h"
 #include "manualedit/frmmanedit.h"
 #include "platform/messages.h"
+#include "platform/threadpriority.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,7 @@ RecoveryWriter::RecoveryWriter(FrmManEdit *editor, DiskGuard *guard)
     , m_editor(editor)
     , m_guard(guard)
 {
+    m_pool.setMaxThreadCount(1);
     m_pause = new QTimer(this);
     m_pause->setSingleShot(true);
     connect(m_pause, &QTimer::timeout, this, &RecoveryWriter::writeNow);
@@ -93,7 +95,13 @@ void RecoveryWriter::writeNow()
     record.text = QByteArray(data, length);
     m_writing = m_generation;
     m_writingFile = m_file;
-    m_watcher.setFuture(QtConcurrent::run([record = std::move(record), file = m_file] { return record.save(file); }));
+    // On a pool of its own: Qt's painting splits image work over the global
+    // pool and waits for it, so a write there would hold up the next paint.
+    m_watcher.setFuture(
+        QtConcurrent::run(&m_pool, [record = std::move(record), file = m_file] {
+            ThreadPriority::lowerCurrentThread();
+            return record.save(file);
+        }));
 }
 
 void RecoveryWriter::onWritten()

@@ -4,6 +4,7 @@
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QThreadPool>
 
 class DiskGuard;
 class FrmManEdit;
@@ -49,6 +50,7 @@ private:
     FrmManEdit *m_editor;
     DiskGuard *m_guard;
     QTimer *m_pause;
+    QThreadPool m_pool;
     QFutureWatcher<bool> m_watcher;
     QString m_gameFolder;
     int m_folderKind = 0;

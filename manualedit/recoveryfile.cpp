@@ -69,8 +69,12 @@ std::optional<QByteArrayView> field(QByteArrayView bytes, qsizetype &at, QByteAr
 
 QByteArray RecoveryFile::toBytes() const
 {
+    return header() + text;
+}
+
+QByteArray RecoveryFile::header() const
+{
     QByteArray out;
-    out.reserve(text.size() + 512);
     out += kMagic + '\n';
     out += "game=" + gameFolder.toUtf8() + '\n';
     out += "kind=" + QByteArray::number(folderKind) + '\n';
@@ -78,7 +82,6 @@ QByteArray RecoveryFile::toBytes() const
     out += "path=" + path.toUtf8() + '\n';
     out += "loaded=" + loadedSha256.toHex() + '\n';
     out += "text=" + QByteArray::number(text.size()) + ' ' + sha256(text).toHex() + '\n';
-    out += text;
     return out;
 }
 
@@ -198,8 +201,10 @@ bool RecoveryFile::save(const QString &file, QString *error) const
         return false;
     }
     QSaveFile out(file);
-    const QByteArray bytes = toBytes();
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+    // Header and text written one after the other: no second copy of a large text.
+    const QByteArray head = header();
+    if (!out.open(QIODevice::WriteOnly) || out.write(head) != head.size() || out.write(text) != text.size()
+        || !out.commit()) {
         if (error)
             *error = out.errorString();
         return false;

@@ -49,4 +49,7 @@ struct RecoveryFile
     // Writes through a temporary file, so that a crash while writing leaves the
     // previous recovery file whole. False, with error, when it fails.
     bool save(const QString &file, QString *error = nullptr) const;
+
+private:
+    QByteArray header() const;
 };
