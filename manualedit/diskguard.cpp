@@ -203,13 +203,14 @@ bool DiskGuard::confirmWrite(const QByteArray &bytes)
     }
     const auto answer =
         Messages::show(m_editor, {kChangedQuestion, title, QMessageBox::Warning,
-                                  QMessageBox::Yes | QMessageBox::Apply | QMessageBox::Cancel, -1,
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, -1,
                                   {{QMessageBox::Yes, QStringLiteral("&Overwrite")},
-                                   {QMessageBox::Apply, QStringLiteral("Co&mpare")}},
+                                   {QMessageBox::No, QStringLiteral("Co&mpare")}},
                                   QMessageBox::Cancel});
     if (answer == QMessageBox::Yes)
         return true;
-    if (answer == QMessageBox::Apply) {
+    // No stands for Compare: its place is between the other two.
+    if (answer == QMessageBox::No) {
         QByteArray onDisk;
         DiskState::read(m_path, &onDisk);
         showComparison(m_editor, onDisk, bytes);

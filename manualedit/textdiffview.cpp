@@ -40,6 +40,12 @@ void showLines(QPlainTextEdit *box, const QStringList &lines, const QList<int> &
         selections.append(selection);
     }
     box->setExtraSelections(selections);
+    // The first differing line in view: in the lines between blocks it may be far down.
+    if (!selections.isEmpty()) {
+        QTextCursor first = selections.first().cursor;
+        box->setTextCursor(first);
+        box->centerCursor();
+    }
 }
 
 QWidget *captioned(QWidget *parent, QLabel *caption, QWidget *content)

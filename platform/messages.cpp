@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QPushButton>
 
 namespace {
@@ -29,8 +30,11 @@ QMessageBox::StandardButton show(QWidget *parent, const Message &message)
     QMessageBox box(message.icon, message.title.isEmpty() ? defaultTitle() : message.title, message.text,
                     message.buttons, parent);
     for (const auto &[button, caption] : message.captions) {
-        if (QAbstractButton *b = box.button(button))
+        if (QAbstractButton *b = box.button(button)) {
+            // The standard button's icon would say something else.
             b->setText(caption);
+            b->setIcon(QIcon());
+        }
     }
     if (message.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(message.defaultButton);

@@ -144,7 +144,7 @@ private slots:
         QTest::addColumn<bool>("written");
         QTest::addColumn<bool>("compared");
         QTest::newRow("Overwrite") << QMessageBox::Yes << true << false;
-        QTest::newRow("Compare") << QMessageBox::Apply << false << true;
+        QTest::newRow("Compare") << QMessageBox::No << false << true;
         QTest::newRow("Cancel") << QMessageBox::Cancel << false << false;
     }
 
@@ -163,7 +163,7 @@ private slots:
         QCOMPARE(m_user.messages.size(), 1);
         const Messages::Message &asked = m_user.messages.first();
         QCOMPARE(asked.text, QStringLiteral("The file has changed on disk since it was opened. Overwrite it?"));
-        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::Apply | QMessageBox::Cancel);
+        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         QCOMPARE(asked.captions.value(0).second, QStringLiteral("&Overwrite"));
         QCOMPARE(asked.captions.value(1).second, QStringLiteral("Co&mpare"));
         QCOMPARE(asked.defaultButton, QMessageBox::Cancel);
