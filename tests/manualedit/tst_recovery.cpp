@@ -78,15 +78,6 @@ private slots:
         QCOMPARE(kept->gameFolder, m_game->path());
     }
 
-    void blockIsNeverKept()
-    {
-        QVERIFY(editor()->OpenBlock(QStringLiteral("Weapon B\r\nEnd\r\n")));
-        QTest::keyClicks(text(), QStringLiteral("x"));
-        editor()->recovery()->writeNow();
-        QTest::qWait(20);
-        QVERIFY(QDir(recoveryFolder()).isEmpty());
-    }
-
     // Whatever ends the unsaved edits ends their recovery file.
     void fileGoesWithTheEdits_data()
     {
@@ -115,9 +106,6 @@ private slots:
             QVERIFY(editor()->close());
         else
             editor()->findChild<QPushButton *>(QStringLiteral("BtnDiskReload"))->click();
-        QVERIFY(!QFile::exists(recoveryFile()));
-        // Nothing comes back from a write that was under way.
-        QTest::qWait(20);
         QVERIFY(!QFile::exists(recoveryFile()));
     }
 
