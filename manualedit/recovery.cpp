@@ -106,13 +106,12 @@ void RecoveryWriter::writeNow()
 
 void RecoveryWriter::onWritten()
 {
-    if (m_writing != m_generation) {
-        // Saved or discarded while it was being written.
+    // Saved or discarded while it was being written: that text must not come back.
+    if (m_writing != m_generation)
         QFile::remove(m_writingFile);
-        return;
-    }
-    if (m_watcher.result())
+    else if (m_watcher.result())
         emit written(m_file);
+    // Edits that came in meanwhile, after a discard too, are written now.
     if (std::exchange(m_again, false))
         writeNow();
 }
