@@ -633,14 +633,43 @@ bool FrmManEdit::replaceText(const QByteArray &utf8)
 
 bool FrmManEdit::openRecovered(const RecoveryFile &file)
 {
-    if (!OpenFile(file.folderKind, file.fileName))
+    ManualEditTarget target;
+    if (!SetManualEditTarget(target, ManualEditTarget::WholeFile, file.folderKind, file.fileName))
         return false;
+    const QString path = GamePaths::nativePath(target.FilePath);
+    const bool gone = !QFileInfo::exists(path);
+    if (gone) {
+        // The text is all that is left of the file: it is shown as the file
+        // that was there, so that the bar and a save say it is gone.
+        if (!maybeSave())
+            return false;
+        setText(QByteArray());
+        m_target = target;
+        m_folderKind = file.folderKind;
+        m_gameFolder = GamePath;
+        m_fileName = file.fileName;
+        m_nativePath = path;
+        DiskState was;
+        was.exists = true;
+        was.sha256 = file.loadedSha256;
+        m_guard->loaded(path, was);
+        m_recovery->track(GamePath, file.folderKind, file.fileName, path);
+        const QPointer<FrmManEdit> self(this);
+        showEditor();
+        if (!self || m_closing)
+            return false;
+    } else if (!OpenFile(file.folderKind, file.fileName)) {
+        return false;
+    }
     const QByteArray loadedFrom = m_guard->state().sha256;
     if (!replaceText(file.text))
         return false;
     // Kept again at once, as it was: opening the file dropped the recovery file.
     file.save(m_recovery->file());
-    if (loadedFrom != file.loadedSha256) {
+    if (gone) {
+        m_guard->check();
+        setNote(QStringLiteral("Recovered; the file has gone from the disk since"));
+    } else if (loadedFrom != file.loadedSha256) {
         m_guard->warn(QStringLiteral("The file on disk has changed since these unsaved changes were made. Compare "
                                      "shows both; saving overwrites the file on disk."));
         setNote(QStringLiteral("Recovered; the file on disk has changed since"));

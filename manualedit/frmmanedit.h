@@ -133,8 +133,10 @@ public:
     // text is then unsaved. False while text is still going in.
     bool replaceText(const QByteArray &utf8);
     // Opens the recovered file's game file with the recovered text, unsaved,
-    // and says when the file on disk changed since the text was loaded.
-    // False when the file cannot be opened.
+    // and says when the file on disk changed since the text was loaded, or is
+    // gone (the text then stands for the file, and saving asks before writing
+    // it anew). False when the file cannot be read or the user keeps the
+    // current text.
     bool openRecovered(const RecoveryFile &file);
     DiskGuard *diskGuard() const { return m_guard; }
     // A short note on the last command in the status bar.

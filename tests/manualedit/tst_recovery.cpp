@@ -112,25 +112,29 @@ private slots:
     void startOffersEachKeptText_data()
     {
         QTest::addColumn<QMessageBox::StandardButton>("answer");
-        QTest::addColumn<bool>("diskChanged");
+        QTest::addColumn<QString>("disk"); // what became of the file since
         QTest::addColumn<bool>("opened");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("Recover") << QMessageBox::Yes << false << true << true;
-        QTest::newRow("Recover, file changed since") << QMessageBox::Yes << true << true << true;
-        QTest::newRow("Discard") << QMessageBox::Discard << false << false << false;
-        QTest::newRow("Later") << QMessageBox::Cancel << false << false << true;
+        QTest::newRow("Recover") << QMessageBox::Yes << "same" << true << true;
+        QTest::newRow("Recover, file changed since") << QMessageBox::Yes << "changed" << true << true;
+        QTest::newRow("Recover, file gone since") << QMessageBox::Yes << "gone" << true << true;
+        QTest::newRow("Discard") << QMessageBox::Discard << "same" << false << false;
+        QTest::newRow("Later") << QMessageBox::Cancel << "same" << false << true;
     }
 
     void startOffersEachKeptText()
     {
         QFETCH(QMessageBox::StandardButton, answer);
-        QFETCH(bool, diskChanged);
+        QFETCH(QString, disk);
         QFETCH(bool, opened);
         QFETCH(bool, kept);
         const QByteArray mine = "; mine\r\n" + m_original;
         QVERIFY(keptEdit(m_original, mine).save(recoveryFile()));
-        if (diskChanged)
-            QVERIFY(m_game->write(m_weapon, crlf({"Weapon A", "  Damage = 9", "End"})));
+        const QByteArray theirs = crlf({"Weapon A", "  Damage = 9", "End"});
+        if (disk == QLatin1String("changed"))
+            QVERIFY(m_game->write(m_weapon, theirs));
+        if (disk == QLatin1String("gone"))
+            QVERIFY(QFile::remove(weaponPath()));
         m_user.answer = answer;
 
         QCOMPARE(Recovery::offerPending(nullptr), opened ? 1 : 0);
@@ -146,13 +150,19 @@ private slots:
             QCOMPARE(text()->text().toUtf8(), mine);
             QVERIFY(text()->isModified());
             // Nothing was saved for the user.
-            QCOMPARE(m_game->read(m_weapon) == m_original, !diskChanged);
+            QCOMPARE(QFile::exists(weaponPath()), disk != QLatin1String("gone"));
+            const QByteArray onDisk = disk == QLatin1String("same") ? m_original : theirs;
+            QCOMPARE(m_game->read(m_weapon), disk == QLatin1String("gone") ? QByteArray() : onDisk);
             QFrame *bar = editor()->findChild<QFrame *>(QStringLiteral("BarDisk"));
-            QCOMPARE(bar->isVisibleTo(editor()), diskChanged);
-            QCOMPARE(note().contains(QLatin1String("changed")), diskChanged);
-            // The text on disk is one undo away.
-            text()->undo();
-            QCOMPARE(editor()->fileBytes(), m_game->read(m_weapon));
+            QCOMPARE(bar->isVisibleTo(editor()), disk != QLatin1String("same"));
+            QCOMPARE(note().contains(QLatin1String("since")), disk != QLatin1String("same"));
+            // A file gone since is written anew only after asking.
+            m_user.answer = QMessageBox::Save;
+            if (disk == QLatin1String("gone")) {
+                QVERIFY(editor()->Save());
+                QVERIFY2(m_user.lastText().contains(QLatin1String("gone")), qPrintable(m_user.lastText()));
+                QCOMPARE(m_game->read(m_weapon), mine);
+            }
         }
     }
 
