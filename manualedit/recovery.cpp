@@ -3,6 +3,7 @@
 #include "engine/globals.h"
 #include "manualedit/diskguard.h"
 #include "manualedit/frmmanedit.h"
+#include "manualedit/settingsstore.h"
 #include "platform/messages.h"
 #include "platform/threadpriority.h"
 
@@ -135,7 +136,7 @@ int offerPending(QWidget *parent)
             continue;
         const auto answer = Messages::show(
             parent, {QStringLiteral("Recover unsaved changes to %1?").arg(QDir::toNativeSeparators(record->path)),
-                     QStringLiteral("Torvane Zarnith"), QMessageBox::Question,
+                     QString::fromLatin1(Settings::AppName), QMessageBox::Question,
                      QMessageBox::Yes | QMessageBox::Discard | QMessageBox::Cancel, -1,
                      {{QMessageBox::Yes, QStringLiteral("&Recover")},
                       {QMessageBox::Discard, QStringLiteral("&Discard")},
