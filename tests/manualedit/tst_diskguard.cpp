@@ -1,12 +1,6 @@
 #include "manualedit/diskguard.h"
 
-#include "../common/hooks.h"
-#include "../common/testgame.h"
-#include "engine/globals.h"
-#include "manualedit/backups.h"
-#include "manualedit/frmmanedit.h"
-#include "manualedit/recoveryfile.h"
-#include "manualedit/settingsstore.h"
+#include "../common/editorsandbox.h"
 #include "manualedit/textdiffview.h"
 
 #include <QApplication>
@@ -24,17 +18,13 @@ class tst_DiskGuard : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_settings;
-    std::unique_ptr<TestGame> m_game;
-    UserHooks m_user;
-    const QString m_weapon = QStringLiteral("Data/INI/Weapon.ini");
     const QByteArray m_original = crlf({"Weapon A", "  Damage = 5", "End", "Weapon B", "  Damage = 6", "End"});
+    std::unique_ptr<EditorSandbox> m_box;
 
-    FrmManEdit *editor() { return FrmManEdit::instance(); }
-    QsciScintilla *text() { return editor()->textControl(); }
-    QString weaponPath() const { return m_game->path() + QLatin1Char('/') + m_weapon; }
+    static FrmManEdit *editor() { return EditorSandbox::editor(); }
+    static QsciScintilla *text() { return EditorSandbox::text(); }
+    QString weaponPath() const { return m_box->weaponPath(); }
     QFrame *bar() { return editor()->findChild<QFrame *>(QStringLiteral("BarDisk")); }
-    QString note() { return editor()->findChild<QLabel *>(QStringLiteral("SB1_7"))->text(); }
     int caretLine()
     {
         int line = 0, index = 0;
@@ -44,7 +34,7 @@ private:
     // Another program writes the file; its time moves on, whatever the clock's resolution.
     void writeElsewhere(const QByteArray &bytes)
     {
-        QVERIFY(m_game->write(m_weapon, bytes));
+        QVERIFY(m_box->game.write(m_box->weapon, bytes));
         QFile file(weaponPath());
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
@@ -61,16 +51,7 @@ private:
 private slots:
     void init()
     {
-        m_settings = std::make_unique<QTemporaryDir>();
-        SettingsStore::redirectTo(m_settings->path());
-        Backups::redirectTo(m_settings->filePath(QStringLiteral("backups")));
-        RecoveryFile::redirectTo(m_settings->filePath(QStringLiteral("recovery")));
-        m_game = std::make_unique<TestGame>();
-        GamePath = m_game->path();
-        m_user.install();
-        m_user.clear();
-        m_user.answer = QMessageBox::Ok;
-        QVERIFY(m_game->write(m_weapon, m_original));
+        m_box = std::make_unique<EditorSandbox>(m_original);
         QVERIFY(editor()->OpenFile(0, QStringLiteral("Weapon.ini")));
     }
 
@@ -78,7 +59,7 @@ private slots:
     {
         if (QWidget *w = comparison())
             delete w;
-        delete FrmManEdit::existing();
+        m_box.reset();
     }
 
     // Rows: what the other program does, whether the editor has unsaved
@@ -122,13 +103,13 @@ private slots:
         QCOMPARE(bar()->isVisibleTo(editor()), !barSays.isEmpty());
         if (!barSays.isEmpty())
             QVERIFY2(bar()->findChild<QLabel *>()->text().contains(barSays), qPrintable(barSays));
-        QCOMPARE(note().startsWith(QLatin1String("Reloaded")), reloaded);
+        QCOMPARE(EditorSandbox::note().startsWith(QLatin1String("Reloaded")), reloaded);
         if (reloaded) {
             QCOMPARE(caretLine(), 4);
             // Reloading is no edit to undo.
             QVERIFY(!text()->isUndoAvailable());
         }
-        QVERIFY(m_user.messages.isEmpty());
+        QVERIFY(m_box->answers.messages.isEmpty());
     }
 
     void watcherReportsAChangeWithoutBeingAsked()
@@ -153,21 +134,21 @@ private slots:
         QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(bool, written);
         QFETCH(bool, compared);
-        m_user.answer = answer;
+        m_box->answers.answer = answer;
         text()->insertAt(QStringLiteral("; mine\r\n"), 0, 0);
         const QByteArray mine = editor()->fileBytes();
         const QByteArray theirs = crlf({"Weapon A", "  Damage = 9", "End", "Weapon B", "  Damage = 6", "End"});
         writeElsewhere(theirs);
 
         QCOMPARE(editor()->Save(), written);
-        QCOMPARE(m_user.messages.size(), 1);
-        const Messages::Message &asked = m_user.messages.first();
+        QCOMPARE(m_box->answers.messages.size(), 1);
+        const Messages::Message &asked = m_box->answers.messages.first();
         QCOMPARE(asked.text, QStringLiteral("The file has changed on disk since it was opened. Overwrite it?"));
         QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         QCOMPARE(asked.captions.value(0).second, QStringLiteral("&Overwrite"));
         QCOMPARE(asked.captions.value(1).second, QStringLiteral("Co&mpare"));
         QCOMPARE(asked.defaultButton, QMessageBox::Cancel);
-        QCOMPARE(m_game->read(m_weapon), written ? mine : theirs);
+        QCOMPARE(m_box->weaponOnDisk(), written ? mine : theirs);
         QCOMPARE(text()->isModified(), !written);
         // Nothing written, nothing backed up either.
         QCOMPARE(Backups::list(Backups::seriesFolder(GamePath, QStringLiteral("Weapon.ini"))).size(), written ? 1 : 0);
@@ -194,14 +175,14 @@ private slots:
     void saveOfADeletedFileAsksBeforeWritingItAnew()
     {
         QFETCH(QMessageBox::StandardButton, answer);
-        m_user.answer = answer;
+        m_box->answers.answer = answer;
         QVERIFY(QFile::remove(weaponPath()));
         QCOMPARE(editor()->Save(), answer == QMessageBox::Save);
-        QCOMPARE(m_user.messages.size(), 1);
-        QVERIFY2(m_user.lastText().contains(QLatin1String("gone")), qPrintable(m_user.lastText()));
+        QCOMPARE(m_box->answers.messages.size(), 1);
+        QVERIFY2(m_box->answers.lastText().contains(QLatin1String("gone")), qPrintable(m_box->answers.lastText()));
         QCOMPARE(QFile::exists(weaponPath()), answer == QMessageBox::Save);
         if (answer == QMessageBox::Save)
-            QCOMPARE(m_game->read(m_weapon), m_original);
+            QCOMPARE(m_box->weaponOnDisk(), m_original);
     }
 
     void ownSaveIsNoChangeOnDisk()
@@ -210,8 +191,8 @@ private slots:
         QVERIFY(editor()->Save());
         editor()->diskGuard()->check();
         QVERIFY(!bar()->isVisibleTo(editor()));
-        QVERIFY(note().isEmpty());
-        QVERIFY(m_user.messages.isEmpty());
+        QVERIFY(EditorSandbox::note().isEmpty());
+        QVERIFY(m_box->answers.messages.isEmpty());
     }
 };
 

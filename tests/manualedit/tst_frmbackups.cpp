@@ -1,12 +1,6 @@
 #include "manualedit/frmbackups.h"
 
-#include "../common/hooks.h"
-#include "../common/testgame.h"
-#include "engine/globals.h"
-#include "manualedit/backups.h"
-#include "manualedit/frmmanedit.h"
-#include "manualedit/recoveryfile.h"
-#include "manualedit/settingsstore.h"
+#include "../common/editorsandbox.h"
 #include "manualedit/textdiffview.h"
 
 #include <QAction>
@@ -22,12 +16,9 @@ class tst_FrmBackups : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_settings;
-    std::unique_ptr<TestGame> m_game;
-    UserHooks m_user;
-    const QString m_weapon = QStringLiteral("Data/INI/Weapon.ini");
+    std::unique_ptr<EditorSandbox> m_box;
 
-    FrmManEdit *editor() { return FrmManEdit::instance(); }
+    static FrmManEdit *editor() { return EditorSandbox::editor(); }
     static QByteArray weapons(const char *a, const char *b)
     {
         return "Weapon A\r\n  Damage = " + QByteArray(a) + "\r\nEnd\r\nWeapon B\r\n  Damage = " + QByteArray(b) + "\r\nEnd\r\n";
@@ -44,22 +35,14 @@ private:
 private slots:
     void init()
     {
-        m_settings = std::make_unique<QTemporaryDir>();
-        SettingsStore::redirectTo(m_settings->path());
-        Backups::redirectTo(m_settings->filePath(QStringLiteral("backups")));
-        RecoveryFile::redirectTo(m_settings->filePath(QStringLiteral("recovery")));
-        m_game = std::make_unique<TestGame>();
-        GamePath = m_game->path();
-        m_user.install();
-        m_user.clear();
-        QVERIFY(m_game->write(m_weapon, weapons("1", "1")));
+        m_box = std::make_unique<EditorSandbox>(weapons("1", "1"));
         QVERIFY(editor()->OpenFile(0, QStringLiteral("Weapon.ini")));
         // Two saves keep the two versions they replaced.
         QVERIFY(saveAs(weapons("2", "1")));
         QVERIFY(saveAs(weapons("2", "2")));
     }
 
-    void cleanup() { delete FrmManEdit::existing(); }
+    void cleanup() { m_box.reset(); }
 
     void listsEachBackupWithItsChangedBlocks()
     {
@@ -85,7 +68,7 @@ private slots:
         window->findChild<QPushButton *>(QStringLiteral("BtnRestore"))->click();
         QCOMPARE(editor()->fileBytes(), weapons("1", "1"));
         QVERIFY(editor()->textControl()->isModified());
-        QCOMPARE(m_game->read(m_weapon), weapons("2", "2"));
+        QCOMPARE(m_box->weaponOnDisk(), weapons("2", "2"));
         QCOMPARE(window->diff()->changedBlocks(), 0);
         // One undo brings the text back.
         editor()->textControl()->undo();
@@ -97,8 +80,7 @@ private slots:
         QVERIFY(editor()->OpenBlock(QStringLiteral("Weapon A")));
         editor()->findChild<QAction *>(QStringLiteral("MnuBackups"))->trigger();
         QVERIFY(!editor()->findChild<FrmBackups *>());
-        QCOMPARE(editor()->findChild<QLabel *>(QStringLiteral("SB1_7"))->text(),
-                 QStringLiteral("Only a whole data file has backups"));
+        QCOMPARE(EditorSandbox::note(), QStringLiteral("Only a whole data file has backups"));
     }
 };
 

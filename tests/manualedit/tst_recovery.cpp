@@ -1,12 +1,6 @@
 #include "manualedit/recovery.h"
 
-#include "../common/hooks.h"
-#include "../common/testgame.h"
-#include "engine/globals.h"
-#include "manualedit/backups.h"
-#include "manualedit/diskguard.h"
-#include "manualedit/frmmanedit.h"
-#include "manualedit/settingsstore.h"
+#include "../common/editorsandbox.h"
 
 #include <QCryptographicHash>
 #include <QFrame>
@@ -22,22 +16,18 @@ class tst_Recovery : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_settings;
-    std::unique_ptr<TestGame> m_game;
-    UserHooks m_user;
-    const QString m_weapon = QStringLiteral("Data/INI/Weapon.ini");
     const QByteArray m_original = crlf({"Weapon A", "  Damage = 5", "End"});
+    std::unique_ptr<EditorSandbox> m_box;
 
-    FrmManEdit *editor() { return FrmManEdit::instance(); }
-    QsciScintilla *text() { return editor()->textControl(); }
-    QString weaponPath() const { return m_game->path() + QLatin1Char('/') + m_weapon; }
-    QString recoveryFolder() const { return m_settings->filePath(QStringLiteral("recovery")); }
+    static FrmManEdit *editor() { return EditorSandbox::editor(); }
+    static QsciScintilla *text() { return EditorSandbox::text(); }
+    QString weaponPath() const { return m_box->weaponPath(); }
+    QString recoveryFolder() const { return RecoveryFile::folder(); }
     QString recoveryFile() const { return RecoveryFile::fileFor(weaponPath()); }
-    QString note() { return editor()->findChild<QLabel *>(QStringLiteral("SB1_7"))->text(); }
     RecoveryFile keptEdit(const QByteArray &loadedFrom, const QByteArray &text) const
     {
         RecoveryFile file;
-        file.gameFolder = m_game->path();
+        file.gameFolder = m_box->game.path();
         file.fileName = QStringLiteral("Weapon.ini");
         file.path = weaponPath();
         file.loadedSha256 = QCryptographicHash::hash(loadedFrom, QCryptographicHash::Sha256);
@@ -48,20 +38,11 @@ private:
 private slots:
     void init()
     {
-        m_settings = std::make_unique<QTemporaryDir>();
-        SettingsStore::redirectTo(m_settings->path());
-        Backups::redirectTo(m_settings->filePath(QStringLiteral("backups")));
-        RecoveryFile::redirectTo(recoveryFolder());
+        m_box = std::make_unique<EditorSandbox>(m_original);
         RecoveryWriter::setDelay(0);
-        m_game = std::make_unique<TestGame>();
-        GamePath = m_game->path();
-        m_user.install();
-        m_user.clear();
-        m_user.answer = QMessageBox::Ok;
-        QVERIFY(m_game->write(m_weapon, m_original));
     }
 
-    void cleanup() { delete FrmManEdit::existing(); }
+    void cleanup() { m_box.reset(); }
 
     void pauseInTypingKeepsTheTextAndWhereItCameFrom()
     {
@@ -75,7 +56,7 @@ private slots:
         QCOMPARE(kept->loadedSha256, QCryptographicHash::hash(m_original, QCryptographicHash::Sha256));
         QCOMPARE(kept->path, weaponPath());
         QCOMPARE(kept->fileName, QStringLiteral("Weapon.ini"));
-        QCOMPARE(kept->gameFolder, m_game->path());
+        QCOMPARE(kept->gameFolder, m_box->game.path());
     }
 
     // Whatever ends the unsaved edits ends their recovery file.
@@ -95,7 +76,7 @@ private slots:
         QVERIFY(editor()->OpenFile(0, QStringLiteral("Weapon.ini")));
         QTest::keyClicks(text(), QStringLiteral("x"));
         QTRY_VERIFY(QFile::exists(recoveryFile()));
-        m_user.answer = QMessageBox::Discard;
+        m_box->answers.answer = QMessageBox::Discard;
         if (end == QLatin1String("save"))
             QVERIFY(editor()->Save());
         else if (end == QLatin1String("undo"))
@@ -132,14 +113,14 @@ private slots:
         QVERIFY(keptEdit(m_original, mine).save(recoveryFile()));
         const QByteArray theirs = crlf({"Weapon A", "  Damage = 9", "End"});
         if (disk == QLatin1String("changed"))
-            QVERIFY(m_game->write(m_weapon, theirs));
+            QVERIFY(m_box->game.write(m_box->weapon, theirs));
         if (disk == QLatin1String("gone"))
             QVERIFY(QFile::remove(weaponPath()));
-        m_user.answer = answer;
+        m_box->answers.answer = answer;
 
         QCOMPARE(Recovery::offerPending(nullptr), opened ? 1 : 0);
-        QCOMPARE(m_user.messages.size(), 1);
-        const Messages::Message &offer = m_user.messages.first();
+        QCOMPARE(m_box->answers.messages.size(), 1);
+        const Messages::Message &offer = m_box->answers.messages.first();
         QCOMPARE(offer.text, QStringLiteral("Recover unsaved changes to %1?").arg(QDir::toNativeSeparators(weaponPath())));
         QCOMPARE(offer.buttons, QMessageBox::Yes | QMessageBox::Discard | QMessageBox::Cancel);
         QCOMPARE(offer.captions.value(0).second, QStringLiteral("&Recover"));
@@ -152,16 +133,16 @@ private slots:
             // Nothing was saved for the user.
             QCOMPARE(QFile::exists(weaponPath()), disk != QLatin1String("gone"));
             const QByteArray onDisk = disk == QLatin1String("same") ? m_original : theirs;
-            QCOMPARE(m_game->read(m_weapon), disk == QLatin1String("gone") ? QByteArray() : onDisk);
+            QCOMPARE(m_box->weaponOnDisk(), disk == QLatin1String("gone") ? QByteArray() : onDisk);
             QFrame *bar = editor()->findChild<QFrame *>(QStringLiteral("BarDisk"));
             QCOMPARE(bar->isVisibleTo(editor()), disk != QLatin1String("same"));
-            QCOMPARE(note().contains(QLatin1String("since")), disk != QLatin1String("same"));
+            QCOMPARE(EditorSandbox::note().contains(QLatin1String("since")), disk != QLatin1String("same"));
             // A file gone since is written anew only after asking.
-            m_user.answer = QMessageBox::Save;
+            m_box->answers.answer = QMessageBox::Save;
             if (disk == QLatin1String("gone")) {
                 QVERIFY(editor()->Save());
-                QVERIFY2(m_user.lastText().contains(QLatin1String("gone")), qPrintable(m_user.lastText()));
-                QCOMPARE(m_game->read(m_weapon), mine);
+                QVERIFY2(m_box->answers.lastText().contains(QLatin1String("gone")), qPrintable(m_box->answers.lastText()));
+                QCOMPARE(m_box->weaponOnDisk(), mine);
             }
         }
     }
@@ -174,10 +155,10 @@ private slots:
         damaged.write(keptEdit(m_original, "mine").toBytes().chopped(1));
         damaged.close();
         RecoveryFile other = keptEdit(m_original, "theirs");
-        other.gameFolder = m_game->path() + QStringLiteral("/other");
+        other.gameFolder = m_box->game.path() + QStringLiteral("/other");
         QVERIFY(other.save(recoveryFolder() + QStringLiteral("/Armor.ini-1111111111111111.recovery")));
         QCOMPARE(Recovery::offerPending(nullptr), 0);
-        QVERIFY(m_user.messages.isEmpty());
+        QVERIFY(m_box->answers.messages.isEmpty());
         QCOMPARE(QDir(recoveryFolder()).entryList(QDir::Files).size(), 2);
     }
 
@@ -190,7 +171,7 @@ private slots:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         child.setProcessEnvironment(env);
         child.start(QStringLiteral(RECOVERY_CHILD),
-                    {m_game->path(), m_settings->filePath(QStringLiteral("child")), recoveryFolder(),
+                    {m_box->game.path(), m_box->user.filePath(QStringLiteral("child")), recoveryFolder(),
                      QStringLiteral("; typed before the crash\r")});
         QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
         QByteArray out;
@@ -201,11 +182,11 @@ private slots:
         QVERIFY(child.waitForFinished());
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 
-        m_user.answer = QMessageBox::Yes;
+        m_box->answers.answer = QMessageBox::Yes;
         QCOMPARE(Recovery::offerPending(nullptr), 1);
         QCOMPARE(text()->text(), QStringLiteral("; typed before the crash\r\n") + QString::fromLatin1(m_original));
         QVERIFY(text()->isModified());
-        QCOMPARE(m_game->read(m_weapon), m_original);
+        QCOMPARE(m_box->weaponOnDisk(), m_original);
     }
 };
 
