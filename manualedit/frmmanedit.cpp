@@ -7,8 +7,11 @@
 #include "manualedit/backups.h"
 #include "manualedit/combolist.h"
 #include "manualedit/dataassist.h"
+#include "manualedit/diskguard.h"
 #include "manualedit/fontdialog.h"
+#include "manualedit/frmbackups.h"
 #include "manualedit/inilexer.h"
+#include "manualedit/recovery.h"
 #include "manualedit/settingsstore.h"
 #include "manualedit/textcontrol.h"
 #include "platform/codepage.h"
@@ -310,6 +313,10 @@ FrmManEdit::FrmManEdit(QWidget *parent)
     layout->addLayout(outlineRow);
     layout->addWidget(m_text, 1);
     setCentralWidget(central);
+    // The bar that tells of the file changing on disk sits right above the text.
+    m_guard = new DiskGuard(this);
+    layout->insertWidget(1, m_guard->bar());
+    m_recovery = new RecoveryWriter(this, m_guard);
     connect(m_outlineFilter, &QLineEdit::textChanged, this, &FrmManEdit::fillOutline);
     connect(m_outline, &QComboBox::activated, this, &FrmManEdit::onOutlineChosen);
     m_outlineTimer = new QTimer(this);
@@ -322,6 +329,7 @@ FrmManEdit::FrmManEdit(QWidget *parent)
     buildStatusBar();
     m_assist = new DataAssist(this, m_text, m_panels[7]);
     connect(m_assist, &DataAssist::note, this, &FrmManEdit::setNote);
+    connect(m_guard, &DiskGuard::note, this, &FrmManEdit::setNote);
     setTabOrder(m_outlineFilter, m_outline);
     setTabOrder(m_outline, m_text);
 
@@ -393,6 +401,13 @@ void FrmManEdit::buildMenus()
     connect(back, &QAction::triggered, this, [this] { goBack(); });
     QAction *stock = addItem(edit, "MnuReplaceWithStock", QStringLiteral("Replace Block with &Stock"), nullptr);
     connect(stock, &QAction::triggered, this, [this] { replaceBlockWithStock(); });
+    QAction *backups = addItem(edit, "MnuBackups", QStringLiteral("Bac&kups..."), nullptr);
+    connect(backups, &QAction::triggered, this, [this] {
+        if (m_target.isWholeFile() && textComplete())
+            FrmBackups::open(this);
+        else
+            setNote(QStringLiteral("Only a whole data file has backups"));
+    });
     addSeparator(edit, "MnuSep6");
     QAction *complete = addItem(edit, "MnuComplete", QStringLiteral("Co&mplete Name"), nullptr);
     complete->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space));
@@ -519,6 +534,7 @@ bool FrmManEdit::OpenFile(int FolderKind, const QString &FileName)
     }
     file.close();
 
+    m_guard->loaded(path, bytes);
     QByteArray utf8 = CodePage::toUtf8(bytes.constData(), bytes.size());
     bytes.clear();
     setText(std::move(utf8));
@@ -526,6 +542,8 @@ bool FrmManEdit::OpenFile(int FolderKind, const QString &FileName)
     m_folderKind = FolderKind;
     m_fileName = FileName;
     m_nativePath = path;
+    m_gameFolder = GamePath;
+    m_recovery->track(GamePath, FolderKind, FileName, path);
     // The loading steps give the event loop turns: the window may be closed,
     // and even deleted, before they end.
     const QPointer<FrmManEdit> self(this);
@@ -568,7 +586,96 @@ bool FrmManEdit::OpenBlock(const QString &Text)
     m_target = ManualEditTarget();
     m_fileName.clear();
     m_nativePath.clear();
+    m_guard->forget();
+    m_recovery->track(QString(), 0, QString(), QString());
     showEditor();
+    return true;
+}
+
+void FrmManEdit::reloadText(const QByteArray &bytes)
+{
+    if (!textComplete())
+        return;
+    const int line = caretLine();
+    const long firstVisible = m_text->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    const QByteArray utf8 = CodePage::toUtf8(bytes.constData(), bytes.size());
+    // Reloading is no edit the user could undo into the other program's text.
+    m_assist->textLoading();
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0UL);
+    m_text->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    m_text->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, (unsigned long)utf8.size(), utf8.constData());
+    m_text->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1UL);
+    m_text->setModified(false);
+    m_lineCount = int(m_text->lines());
+    const int keep = std::min(line, m_lineCount - 1);
+    m_text->setCursorPosition(keep, 0);
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, (unsigned long)firstVisible);
+    updateLinePanel();
+    m_marked.clear();
+    m_outlineTimer->start(0);
+    m_assist->textLoaded(int(shownDataFile()));
+}
+
+bool FrmManEdit::replaceText(const QByteArray &utf8)
+{
+    if (!textComplete())
+        return false;
+    const int line = caretLine();
+    m_text->beginUndoAction();
+    m_text->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, 0UL, m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+    m_text->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, (unsigned long)utf8.size(), utf8.constData());
+    m_text->endUndoAction();
+    m_text->setCursorPosition(std::min(line, int(m_text->lines()) - 1), 0);
+    updateLinePanel();
+    return true;
+}
+
+bool FrmManEdit::openRecovered(const RecoveryFile &file)
+{
+    ManualEditTarget target;
+    if (!SetManualEditTarget(target, ManualEditTarget::WholeFile, file.folderKind, file.fileName))
+        return false;
+    const QString path = GamePaths::nativePath(target.FilePath);
+    const bool gone = !QFileInfo::exists(path);
+    if (gone) {
+        // The text is all that is left of the file: it is shown as the file
+        // that was there, so that the bar and a save say it is gone.
+        if (!maybeSave())
+            return false;
+        setText(QByteArray());
+        m_target = target;
+        m_folderKind = file.folderKind;
+        m_gameFolder = GamePath;
+        m_fileName = file.fileName;
+        m_nativePath = path;
+        DiskState was;
+        was.exists = true;
+        was.sha256 = file.loadedSha256;
+        m_guard->loaded(path, was);
+        m_recovery->track(GamePath, file.folderKind, file.fileName, path);
+        const QPointer<FrmManEdit> self(this);
+        showEditor();
+        if (!self || m_closing)
+            return false;
+    } else if (!OpenFile(file.folderKind, file.fileName)) {
+        return false;
+    }
+    const QByteArray loadedFrom = m_guard->state().sha256;
+    if (!replaceText(file.text))
+        return false;
+    // Kept again at once, as it was: opening the file dropped the recovery file.
+    file.save(m_recovery->file());
+    if (gone) {
+        m_guard->check();
+        setNote(QStringLiteral("Recovered; the file has gone from the disk since"));
+    } else if (loadedFrom != file.loadedSha256) {
+        m_guard->warn(QStringLiteral("The file on disk has changed since these unsaved changes were made. Compare "
+                                     "shows both; saving overwrites the file on disk."));
+        setNote(QStringLiteral("Recovered; the file on disk has changed since"));
+    } else {
+        setNote(QStringLiteral("Recovered unsaved changes"));
+    }
     return true;
 }
 
@@ -659,6 +766,10 @@ void FrmManEdit::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_loaded && !m_loading)
         runLoadingSteps();
+    // Watchers miss some changes (network folders, a file replaced twice
+    // quickly); coming back to the window is when a user expects a look.
+    else if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_loaded)
+        m_guard->check();
 }
 
 void FrmManEdit::runLoadingSteps()
@@ -811,6 +922,9 @@ void FrmManEdit::updateLinePanel()
 void FrmManEdit::onModificationChanged(bool modified)
 {
     m_panels[5]->setText(modified && m_target.isWholeFile() ? QStringLiteral("Modified") : QString());
+    // Saved, or undone back to the text on disk: nothing left to recover.
+    if (!modified && m_recovery)
+        m_recovery->discard();
 }
 
 void FrmManEdit::onTimer()
@@ -1350,6 +1464,10 @@ bool FrmManEdit::writeFile()
 
     // Resolved again now: the file may have been renamed or removed since it was opened.
     const QString path = GamePaths::nativePath(m_target.FilePath);
+    // Another program may have changed or deleted the file meanwhile; the
+    // watcher may not have told yet.
+    if (!m_guard->confirmWrite(bytes))
+        return false;
     QSaveFile file(path);
     bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     // The backup is taken once the new text is safely beside the file, so a
@@ -1366,14 +1484,16 @@ bool FrmManEdit::writeFile()
         return false;
     }
     m_nativePath = path;
+    m_guard->saved(path, bytes);
     m_text->setModified(false);
+    m_recovery->discard();
     return true;
 }
 
 bool FrmManEdit::keepBackup(const QString &path, const QByteArray &bytes)
 {
     Backups backups;
-    if (backups.backUpBefore(path, bytes))
+    if (backups.backUpBefore(path, bytes, backupSeries()))
         return true;
     const auto answer = Messages::show(
         this, {QStringLiteral("%1 could not keep a backup of the file\n%2\n\n%3\n\nSave it anyway, without a backup? "
@@ -1381,6 +1501,15 @@ bool FrmManEdit::keepBackup(const QString &path, const QByteArray &bytes)
                    .arg(appName(), QDir::toNativeSeparators(path), backups.errorString()),
                m_tag, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No});
     return answer == QMessageBox::Yes;
+}
+
+QString FrmManEdit::backupSeries() const
+{
+    if (!m_target.isWholeFile())
+        return QString();
+    const QString dataFile =
+        m_folderKind == ManualEditTarget::ObjectFolder ? QStringLiteral("Object\\") + m_fileName : m_fileName;
+    return Backups::seriesFolder(m_gameFolder, dataFile);
 }
 
 bool FrmManEdit::maybeSave()
@@ -1393,7 +1522,10 @@ bool FrmManEdit::maybeSave()
                m_tag, QMessageBox::Warning, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel});
     if (answer == QMessageBox::Save)
         return Save();
-    return answer == QMessageBox::Discard;
+    if (answer != QMessageBox::Discard)
+        return false;
+    m_recovery->discard();
+    return true;
 }
 
 void FrmManEdit::onUndoRedo()
@@ -1475,6 +1607,8 @@ void FrmManEdit::closeEvent(QCloseEvent *event)
     // Loading steps that are still giving the event loop turns stop at the
     // next one, and the next caller gets a new window, not this closing one.
     m_closing = true;
+    // Saved, discarded or never changed: nothing left to recover.
+    m_recovery->discard();
     if (s_instance == this)
         s_instance = nullptr;
     // A window that was never shown (its file could not be read) has no

@@ -10,6 +10,9 @@
 #include <optional>
 
 class DataAssist;
+class DiskGuard;
+class RecoveryWriter;
+struct RecoveryFile;
 class IniLexer;
 class QAction;
 class QComboBox;
@@ -123,6 +126,25 @@ public:
     // folder's Data.DBF unless a test gives another.
     static void setStockTable(const QString &dbfPath);
 
+    // The file's bytes read again from disk, after another program changed
+    // it: the text as after opening, unmodified, the caret on its line.
+    void reloadText(const QByteArray &bytes);
+    // Replaces the whole text with utf8 as one edit the user can undo; the
+    // text is then unsaved. False while text is still going in.
+    bool replaceText(const QByteArray &utf8);
+    // Opens the recovered file's game file with the recovered text, unsaved,
+    // and says when the file on disk changed since the text was loaded, or is
+    // gone (the text then stands for the file, and saving asks before writing
+    // it anew). False when the file cannot be read or the user keeps the
+    // current text.
+    bool openRecovered(const RecoveryFile &file);
+    DiskGuard *diskGuard() const { return m_guard; }
+    // A short note on the last command in the status bar.
+    void setNote(const QString &text);
+    // The backup series of the file shown (Backups), or empty for a block.
+    QString backupSeries() const;
+    RecoveryWriter *recovery() const { return m_recovery; }
+
     // The name around a position of the text, as a header would write it.
     QString nameAt(int position) const;
     // Completion, the cards about names and the problems underlined as the user types.
@@ -159,7 +181,6 @@ private:
     void followCaret();
     void onOutlineChosen(int index);
     void onModificationChanged(bool modified);
-    void setNote(const QString &text);
     void foldAll(bool fold);
     void onGoToDefinition();
     // The shown whole file's place in the data check's list of files, or -1.
@@ -190,6 +211,7 @@ private:
     const QString m_tag;
     ManualEditTarget m_target;
     int m_folderKind = 0;
+    QString m_gameFolder; // GamePath when the file was opened
     QString m_fileName;
     QString m_nativePath;
     bool m_loaded = false;
@@ -244,5 +266,7 @@ private:
     // the count of problems.
     QLabel *m_panels[8] = {};
     DataAssist *m_assist = nullptr;
+    DiskGuard *m_guard = nullptr;
+    RecoveryWriter *m_recovery = nullptr;
     QTimer *m_timer = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QPushButton>
 
 namespace {
@@ -28,6 +29,15 @@ QMessageBox::StandardButton show(QWidget *parent, const Message &message)
         return g_hook(message);
     QMessageBox box(message.icon, message.title.isEmpty() ? defaultTitle() : message.title, message.text,
                     message.buttons, parent);
+    for (const auto &[button, caption] : message.captions) {
+        if (QAbstractButton *b = box.button(button)) {
+            // The standard button's icon would say something else.
+            b->setText(caption);
+            b->setIcon(QIcon());
+        }
+    }
+    if (message.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(message.defaultButton);
     QPushButton *help = nullptr;
     if (message.helpContext >= 0)
         help = box.addButton(QMessageBox::Help);

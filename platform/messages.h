@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QMessageBox>
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class QWidget;
 
@@ -18,6 +20,12 @@ struct Message
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     int helpContext = -1; // a Help button opens the guide here; -1 for none
+    // Captions for some of the buttons ("Overwrite" on Yes, say), where the
+    // standard ones would not say what happens; the answer is still the
+    // standard button.
+    QList<std::pair<QMessageBox::StandardButton, QString>> captions = {};
+    // The button Enter presses; none picks the box's own default.
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 // Shows the message and returns the button pressed.

@@ -5,6 +5,8 @@
 
 #include "engine/globals.h"
 #include "mainwindow/frmedit.h"
+#include "manualedit/backups.h"
+#include "manualedit/recovery.h"
 #include "manualedit/settingsstore.h"
 #include "platform/eventyield.h"
 #include "platform/gamepath.h"
@@ -165,6 +167,12 @@ void frmSplash::Form_Load()
         EventYield::reset();
         EventYield::yield();
         main->prepareAfterStartup();
+        // Unsaved text from a run that ended without saving is offered once
+        // the main window is up, so that the editor opens over it.
+        QTimer::singleShot(0, main, [main] {
+            Backups::moveOldCopies(GamePath);
+            Recovery::offerPending(main);
+        });
         close();
         if (!g_initialObject.isEmpty())
             main->selectObject(std::exchange(g_initialObject, QString()));

@@ -242,8 +242,12 @@ private slots:
                 QVERIFY(m_game->write(QStringLiteral("Data/INI"), "not a folder"));
         }
 
+        // A file whose folder went is gone from the disk: the editor asks
+        // before writing it anew, and then reports the failure.
+        m_user.answer = QMessageBox::Save;
         QVERIFY(!editor()->Save());
-        QCOMPARE(m_user.messages.size(), 1);
+        QCOMPARE(m_user.messages.size(), readOnly ? 1 : 2);
+        QVERIFY2(m_user.lastText().contains(QStringLiteral("could not save")), qPrintable(m_user.lastText()));
         QVERIFY2(m_user.lastText().contains(QStringLiteral("Weapon.ini")), qPrintable(m_user.lastText()));
         QVERIFY(text()->isModified());
         if (readOnly) {
@@ -406,7 +410,7 @@ private slots:
         }
         // The unchanged save in between replaced nothing worth keeping.
         QStringList copies;
-        for (const QString &copy : Backups::list(QStringLiteral("Weapon.ini"))) {
+        for (const QString &copy : Backups::list(editor()->backupSeries())) {
             QFile f(copy);
             copies << QString::fromLatin1(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
         }

@@ -1,0 +1,64 @@
+#include "diskstate.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+
+QByteArray DiskState::digest(QByteArrayView bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+DiskState DiskState::of(const QString &path, const QByteArray &bytes)
+{
+    DiskState state;
+    const QFileInfo info(path);
+    state.exists = info.exists();
+    if (!state.exists)
+        return state;
+    state.size = info.size();
+    state.modified = info.lastModified();
+    state.sha256 = digest(bytes);
+    return state;
+}
+
+DiskState DiskState::read(const QString &path, QByteArray *bytes)
+{
+    DiskState state;
+    QFile file(path);
+    const QFileInfo info(path);
+    state.exists = info.exists();
+    if (!state.exists)
+        return state;
+    state.size = info.size();
+    state.modified = info.lastModified();
+    if (!file.open(QIODevice::ReadOnly))
+        return state;
+    const QByteArray all = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return state;
+    // The size of what was read: the file may have grown since it was looked at.
+    state.size = all.size();
+    state.sha256 = digest(all);
+    if (bytes)
+        *bytes = all;
+    return state;
+}
+
+DiskState::Change DiskState::compare(const QString &path, DiskState *refreshed) const
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return exists ? Gone : Same;
+    if (!exists)
+        return Back;
+    if (info.size() == size && info.lastModified() == modified)
+        return Same;
+    const DiskState now = read(path);
+    if (!now.sha256.isEmpty() && now.sha256 == sha256) {
+        if (refreshed)
+            *refreshed = now;
+        return Same;
+    }
+    return Changed;
+}
