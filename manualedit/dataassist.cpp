@@ -57,6 +57,7 @@ DataAssist::DataAssist(FrmManEdit *editor, QsciScintilla *text, QLabel *panel)
     , m_text(text)
     , m_panel(panel)
 {
+    m_pool.setMaxThreadCount(1);
     m_pause = new QTimer(this);
     m_pause->setSingleShot(true);
     m_pause->setInterval(kPauseMs);
@@ -142,7 +143,9 @@ void DataAssist::startCheck()
     const unsigned loads = m_loads;
     const unsigned edits = m_edits;
     const std::shared_ptr<std::atomic<unsigned>> loadsNow = m_loadsNow;
-    m_watcher.setFuture(QtConcurrent::run([=] {
+    // On a pool of its own: Qt's painting splits image work over the global
+    // pool and waits for it, so a check there would hold up the next paint.
+    m_watcher.setFuture(QtConcurrent::run(&m_pool, [=] {
         Job job;
         job.loads = loads;
         job.edits = edits;

@@ -4,6 +4,7 @@
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QThreadPool>
 
 #include <atomic>
 #include <memory>
@@ -73,6 +74,7 @@ private:
     QsciScintilla *m_text;
     QLabel *m_panel;
     QTimer *m_pause;
+    QThreadPool m_pool;
     QFutureWatcher<Job> m_watcher;
     int m_fileIndex = -1;
     bool m_ready = false;      // a whole text is in the control
