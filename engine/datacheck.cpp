@@ -75,13 +75,19 @@ QList<DataProblem> check(const DataIndex &index, int onlyFile)
         {"CommandButton", "CommandButton.ini"}, {"CommandSet", "CommandSet.ini"},
     };
     QSet<QString> unchecked;
-    QHash<QString, NameSet> defined; // keyword -> names, viewing the index's own strings
+    // The names of the kinds a reference can name (objects are never named),
+    // viewing the index's own strings.
+    QHash<QString, NameSet> defined;
+    for (auto it = kinds.cbegin(); it != kinds.cend(); ++it)
+        defined[it.key()];
     for (int i = 0; i < index.fileCount(); ++i) {
         const FileIndex &file = index.file(i);
         if (file.missing)
             unchecked.insert(definingFile.key(dataFiles()[i]));
-        for (const IndexBlock &block : file.blocks)
-            defined[block.kind].insert(QStringView(block.name));
+        for (const IndexBlock &block : file.blocks) {
+            if (const auto names = defined.find(block.kind); names != defined.end())
+                names->insert(QStringView(block.name));
+        }
     }
     QHash<QString, const NameSet *> definedOf;
     for (auto it = defined.begin(); it != defined.end(); ++it)

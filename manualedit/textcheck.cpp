@@ -25,7 +25,10 @@ Result run(const DataIndex &base, int fileIndex, const QByteArray &utf8)
 {
     Result result;
     result.index = base;
-    result.index.setFile(fileIndex, FileIndex::fromText(CodePage::fromUtf8(utf8.constData(), utf8.size())));
+    // Text of ASCII alone is the same in the game's code page: most data
+    // files are, and a copy of a large one costs more than the look.
+    const bool ascii = std::all_of(utf8.cbegin(), utf8.cend(), [](char c) { return (c & 0x80) == 0; });
+    result.index.setFile(fileIndex, FileIndex::fromText(ascii ? utf8 : CodePage::fromUtf8(utf8.constData(), utf8.size())));
     result.problems = DataCheck::check(result.index, fileIndex);
     result.marks = marksOf(result.problems, utf8);
     return result;
