@@ -626,7 +626,8 @@ bool FrmManEdit::replaceText(const QByteArray &utf8)
     m_text->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, 0UL, m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
     m_text->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, (unsigned long)utf8.size(), utf8.constData());
     m_text->endUndoAction();
-    m_text->setCursorPosition(std::min(line, int(m_text->lines()) - 1), 0);
+    m_lineCount = int(m_text->lines());
+    m_text->setCursorPosition(std::min(line, m_lineCount - 1), 0);
     updateLinePanel();
     return true;
 }

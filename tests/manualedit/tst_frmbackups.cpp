@@ -73,6 +73,10 @@ private slots:
         // One undo brings the text back.
         editor()->textControl()->undo();
         QCOMPARE(editor()->fileBytes(), weapons("2", "2"));
+        // A text put in whole is counted anew.
+        QVERIFY(editor()->replaceText("Weapon A\r\nEnd\r\n"));
+        const QString lines = editor()->findChild<QLabel *>(QStringLiteral("SB1_1"))->text();
+        QVERIFY2(lines.endsWith(QLatin1String(" of 3")), qPrintable(lines));
     }
 
     void blockHasNoBackups()
