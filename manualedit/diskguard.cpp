@@ -153,15 +153,7 @@ void DiskGuard::check()
         break;
     }
     if (!m_editor->textControl()->isModified()) {
-        QByteArray bytes;
-        const DiskState now = DiskState::read(m_path, &bytes);
-        if (!now.exists || now.sha256.isEmpty())
-            return;
-        m_checking = true;
-        m_editor->reloadText(bytes);
-        m_checking = false;
-        loaded(m_path, now);
-        emit note(QStringLiteral("Reloaded: the file was changed on disk"));
+        reload(QStringLiteral("Reloaded: the file was changed on disk"));
         return;
     }
     showBar(QStringLiteral("The file has changed on disk since it was opened. Your unsaved changes are still here; "
@@ -235,6 +227,11 @@ void DiskGuard::reloadNow()
         if (answer != QMessageBox::Discard)
             return;
     }
+    reload(QStringLiteral("Reloaded from the disk"));
+}
+
+void DiskGuard::reload(const QString &said)
+{
     QByteArray bytes;
     const DiskState now = DiskState::read(m_path, &bytes);
     if (!now.exists || now.sha256.isEmpty())
@@ -243,7 +240,7 @@ void DiskGuard::reloadNow()
     m_editor->reloadText(bytes);
     m_checking = false;
     loaded(m_path, now);
-    emit note(QStringLiteral("Reloaded from the disk"));
+    emit note(said);
 }
 
 QWidget *DiskGuard::showComparison(QWidget *parent, const QByteArray &onDisk, const QByteArray &inEditor)

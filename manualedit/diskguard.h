@@ -64,6 +64,8 @@ private:
     void showBar(const QString &text, bool canCompare);
     void compareNow();
     void reloadNow();
+    // Puts the file as it is on disk now into the editor, and says so.
+    void reload(const QString &said);
 
     FrmManEdit *m_editor;
     QString m_path;

@@ -24,7 +24,9 @@ const char *stateText(BlockDiff::State state)
     }
 }
 
-void showLines(QPlainTextEdit *box, const QStringList &lines, const QList<int> &numbers, const QSet<int> &marked,
+} // namespace
+
+void TextDiffView::showLines(QPlainTextEdit *box, const QStringList &lines, const QList<int> &numbers, const QSet<int> &marked,
                const QColor &mark)
 {
     box->setPlainText(lines.join(QLatin1Char('\n')));
@@ -57,8 +59,6 @@ QWidget *captioned(QWidget *parent, QLabel *caption, QWidget *content)
     layout->addWidget(content);
     return side;
 }
-
-} // namespace
 
 TextDiffView::TextDiffView(QWidget *parent)
     : QWidget(parent)

@@ -2,8 +2,10 @@
 
 #include "engine/stockdiff.h"
 
+#include <QSet>
 #include <QWidget>
 
+class QColor;
 class QLabel;
 class QPlainTextEdit;
 class QTreeWidget;
@@ -30,6 +32,11 @@ public:
     QTreeWidget *blocks() const { return m_blocks; }
     QPlainTextEdit *leftText() const { return m_left; }
     QPlainTextEdit *rightText() const { return m_right; }
+
+    // Shows lines in a text box, marks those whose numbers are in marked and
+    // brings the first marked one into view.
+    static void showLines(QPlainTextEdit *box, const QStringList &lines, const QList<int> &numbers,
+                          const QSet<int> &marked, const QColor &mark);
 
 private:
     void showBlock();

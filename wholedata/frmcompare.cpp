@@ -2,6 +2,7 @@
 
 #include "engine/globals.h"
 #include "manualedit/manualedittarget.h"
+#include "manualedit/textdiffview.h"
 #include "platform/windowplacement.h"
 #include "startup/dbctl.h"
 
@@ -44,24 +45,6 @@ const char *stateText(BlockDiff::State state)
     }
 }
 
-// Shows lines in a text box and marks those whose numbers are given.
-void showLines(QPlainTextEdit *box, const QStringList &lines, const QList<int> &numbers, const QSet<int> &marked,
-               const QColor &mark)
-{
-    box->setPlainText(lines.join(QLatin1Char('\n')));
-    QList<QTextEdit::ExtraSelection> selections;
-    QTextBlock block = box->document()->begin();
-    for (qsizetype i = 0; i < numbers.size() && block.isValid(); ++i, block = block.next()) {
-        if (!marked.contains(numbers[i]))
-            continue;
-        QTextEdit::ExtraSelection selection;
-        selection.cursor = QTextCursor(block);
-        selection.format.setBackground(mark);
-        selection.format.setProperty(QTextFormat::FullWidthSelection, true);
-        selections.append(selection);
-    }
-    box->setExtraSelections(selections);
-}
 
 } // namespace
 
@@ -232,8 +215,8 @@ void FrmCompare::showBlock()
     if (block.state == BlockDiff::Added)
         gameMarked = QSet<int>(block.gameNumbers.cbegin(), block.gameNumbers.cend());
     const bool dark = palette().color(QPalette::Base).lightness() < 128;
-    showLines(m_stock, block.stockText, block.stockNumbers, stockMarked, dark ? QColor(0x6a, 0x2a, 0x2a) : QColor(0xff, 0xd8, 0xd8));
-    showLines(m_game, block.gameText, block.gameNumbers, gameMarked, dark ? QColor(0x2a, 0x5a, 0x2a) : QColor(0xd8, 0xf5, 0xd8));
+    TextDiffView::showLines(m_stock, block.stockText, block.stockNumbers, stockMarked, dark ? QColor(0x6a, 0x2a, 0x2a) : QColor(0xff, 0xd8, 0xd8));
+    TextDiffView::showLines(m_game, block.gameText, block.gameNumbers, gameMarked, dark ? QColor(0x2a, 0x5a, 0x2a) : QColor(0xd8, 0xf5, 0xd8));
 }
 
 void FrmCompare::openInEditor()
