@@ -2,6 +2,7 @@
 
 #include "engine/globals.h"
 #include "manualedit/manualedittarget.h"
+#include "platform/busywindow.h"
 #include "platform/windowkeys.h"
 #include "platform/windowplacement.h"
 
@@ -120,9 +121,6 @@ void FrmCheckData::closeEvent(QCloseEvent *event)
     WindowPlacement::SaveWindowPos(this);
     // A check under way still runs on this window: it stops at its next line
     // and deletes the window then.
-    if (m_checking) {
-        m_closing = true;
-        setAttribute(Qt::WA_DeleteOnClose, false);
-    }
+    BusyWindow::closing(this, m_checking, m_closing, &g_window);
     event->accept();
 }

@@ -3,6 +3,7 @@
 #include "engine/globals.h"
 #include "manualedit/manualedittarget.h"
 #include "manualedit/textdiffview.h"
+#include "platform/busywindow.h"
 #include "platform/windowplacement.h"
 #include "startup/dbctl.h"
 
@@ -236,12 +237,6 @@ void FrmCompare::openInEditor()
 void FrmCompare::closeEvent(QCloseEvent *event)
 {
     WindowPlacement::SaveWindowPos(this);
-    if (m_busy) {
-        m_closing = true;
-        setAttribute(Qt::WA_DeleteOnClose, false);
-        // Opening the window again meanwhile makes a new one.
-        if (g_window == this)
-            g_window = nullptr;
-    }
+    BusyWindow::closing(this, m_busy, m_closing, &g_window);
     event->accept();
 }

@@ -4,6 +4,7 @@
 #include "engine/globals.h"
 #include "manualedit/frmmanedit.h"
 #include "manualedit/manualedittarget.h"
+#include "platform/busywindow.h"
 #include "platform/windowplacement.h"
 
 #include <QCheckBox>
@@ -179,11 +180,6 @@ void FrmFindInFiles::closeEvent(QCloseEvent *event)
     WindowPlacement::SaveWindowPos(this);
     // A search under way runs on this window: it stops at its next line and
     // deletes the window then.
-    if (m_busy) {
-        m_closing = true;
-        setAttribute(Qt::WA_DeleteOnClose, false);
-        if (g_window == this)
-            g_window = nullptr;
-    }
+    BusyWindow::closing(this, m_busy, m_closing, &g_window);
     event->accept();
 }

@@ -3,6 +3,7 @@
 #include "tableexport.h"
 
 #include "engine/globals.h"
+#include "platform/busywindow.h"
 #include "platform/eventyield.h"
 #include "platform/messages.h"
 #include "platform/windowplacement.h"
@@ -431,12 +432,6 @@ void FrmMatchups::closeEvent(QCloseEvent *event)
     WindowPlacement::SaveWindowPos(this);
     // Work still running on this window stops at its next step and deletes
     // the window then.
-    if (m_busy) {
-        m_closing = true;
-        setAttribute(Qt::WA_DeleteOnClose, false);
-        // Opening the window again meanwhile makes a new one.
-        if (g_window == this)
-            g_window = nullptr;
-    }
+    BusyWindow::closing(this, m_busy, m_closing, &g_window);
     event->accept();
 }

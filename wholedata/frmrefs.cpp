@@ -3,6 +3,7 @@
 #include "engine/dataindex.h"
 #include "engine/globals.h"
 #include "manualedit/manualedittarget.h"
+#include "platform/busywindow.h"
 #include "platform/windowplacement.h"
 
 #include <QCloseEvent>
@@ -128,12 +129,6 @@ void FrmRefs::closeEvent(QCloseEvent *event)
     WindowPlacement::SaveWindowPos(this);
     // An index still being built runs on this window: it stops at its next
     // line and deletes the window then.
-    if (m_busy) {
-        m_closing = true;
-        setAttribute(Qt::WA_DeleteOnClose, false);
-        // Opening the window again meanwhile makes a new one.
-        if (g_window == this)
-            g_window = nullptr;
-    }
+    BusyWindow::closing(this, m_busy, m_closing, &g_window);
     event->accept();
 }
