@@ -273,6 +273,19 @@ private slots:
         window->runCheck();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!window);
+
+        // Opened again while the closed one still reads, it is a new window.
+        window = FrmCheckData::open();
+        QPointer<FrmCheckData> again;
+        QTimer::singleShot(0, window, [&] {
+            window->close();
+            again = FrmCheckData::open();
+        });
+        window->runCheck();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window);
+        QVERIFY(again);
+        delete again;
         QVERIFY(m_game.writeIni(QStringLiteral("Weapon.ini"), stock));
     }
 
