@@ -123,17 +123,18 @@ void DataAssist::textLoaded(int fileIndex)
 
 bool DataAssist::checking() const
 {
-    return m_pause->isActive() || m_watcher.isRunning();
+    return m_pause->isActive() || m_running;
 }
 
 void DataAssist::startCheck()
 {
     if (!m_ready)
         return;
-    if (m_watcher.isRunning()) {
+    if (m_running) {
         m_rerun = true;
         return;
     }
+    m_running = true;
     const QByteArrayView view = textOf(m_text);
     const QByteArray utf8(view.data(), view.size());
     const QString gamePath = GamePath;
@@ -186,6 +187,7 @@ void DataAssist::startCheck()
 
 void DataAssist::onChecked()
 {
+    m_running = false;
     const Job job = m_watcher.result();
     const bool rerun = m_rerun;
     m_rerun = false;

@@ -79,6 +79,7 @@ private:
     int m_fileIndex = -1;
     bool m_ready = false;      // a whole text is in the control
     bool m_needBase = true;    // the index of the other files is to be built
+    bool m_running = false;    // a check runs, or its results are still to be shown
     bool m_rerun = false;      // edits came in while a check ran
     unsigned m_edits = 0;      // counts every change of the text
     unsigned m_loads = 0;      // counts the texts loaded
