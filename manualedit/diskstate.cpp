@@ -9,29 +9,37 @@ QByteArray DiskState::digest(QByteArrayView bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
 }
 
-DiskState DiskState::of(const QString &path, const QByteArray &bytes)
+namespace {
+
+// Whether the file is there, and its size and time as the file system gives them.
+DiskState looked(const QString &path)
 {
     DiskState state;
     const QFileInfo info(path);
     state.exists = info.exists();
-    if (!state.exists)
-        return state;
-    state.size = info.size();
-    state.modified = info.lastModified();
-    state.sha256 = digest(bytes);
+    if (state.exists) {
+        state.size = info.size();
+        state.modified = info.lastModified();
+    }
+    return state;
+}
+
+} // namespace
+
+DiskState DiskState::of(const QString &path, const QByteArray &bytes)
+{
+    DiskState state = looked(path);
+    if (state.exists)
+        state.sha256 = digest(bytes);
     return state;
 }
 
 DiskState DiskState::read(const QString &path, QByteArray *bytes)
 {
-    DiskState state;
-    QFile file(path);
-    const QFileInfo info(path);
-    state.exists = info.exists();
+    DiskState state = looked(path);
     if (!state.exists)
         return state;
-    state.size = info.size();
-    state.modified = info.lastModified();
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return state;
     const QByteArray all = file.readAll();
