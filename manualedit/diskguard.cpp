@@ -3,6 +3,7 @@
 #include "manualedit/frmmanedit.h"
 #include "manualedit/textdiffview.h"
 #include "platform/messages.h"
+#include "platform/threadpriority.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -67,12 +68,39 @@ void DiskGuard::loaded(const QString &path, const QByteArray &bytes)
     DiskState state = DiskState::of(path, QByteArray());
     state.sha256.clear();
     loaded(path, state);
-    // The worker shares the bytes; the caller may drop its copy at once.
-    m_digest = QtConcurrent::run(&m_pool, [bytes] { return DiskState::digest(bytes); });
+    // Kept, shared, until the digest is worked out; the caller may drop its
+    // copy at once.
+    m_undigested = bytes;
+}
+
+void DiskGuard::opened()
+{
+    startDigest();
+}
+
+void DiskGuard::startDigest()
+{
+    if (m_undigested.isNull())
+        return;
+    m_digest = QtConcurrent::run(&m_pool, [bytes = std::move(m_undigested), stop = m_stopDigest] {
+        ThreadPriority::lowerCurrentThread();
+        return DiskState::digest(bytes, stop.get());
+    });
+    m_undigested = QByteArray();
+}
+
+DiskState::Change DiskGuard::compareWithDisk(DiskState *refreshed)
+{
+    // The same size and time say the file is as it was; only otherwise is
+    // its content compared, which needs the digest of what was loaded.
+    if (m_state.exists && m_state.sameSizeAndTime(m_path))
+        return DiskState::Same;
+    return state().compare(m_path, refreshed);
 }
 
 const DiskState &DiskGuard::state()
 {
+    startDigest();
     if (m_digest.isValid()) {
         if (m_state.exists)
             m_state.sha256 = m_digest.result();
@@ -83,10 +111,11 @@ const DiskState &DiskGuard::state()
 
 void DiskGuard::loaded(const QString &path, const DiskState &state)
 {
-    if (m_digest.isValid()) {
-        m_digest.waitForFinished();
-        m_digest = QFuture<QByteArray>();
-    }
+    // The digest of an earlier text, if still being worked out, is not wanted.
+    m_stopDigest->store(true);
+    m_stopDigest = std::make_shared<std::atomic<bool>>(false);
+    m_undigested = QByteArray();
+    m_digest = QFuture<QByteArray>();
     m_path = path;
     m_state = state;
     m_bar->hide();
@@ -105,6 +134,7 @@ void DiskGuard::forget()
 void DiskGuard::saved(const QString &path, const QByteArray &bytes)
 {
     loaded(path, bytes);
+    startDigest();
 }
 
 void DiskGuard::watch()
@@ -135,7 +165,7 @@ void DiskGuard::check()
     if (!m_editor->isLoaded())
         return;
     DiskState refreshed;
-    switch (state().compare(m_path, &refreshed)) {
+    switch (compareWithDisk(&refreshed)) {
     case DiskState::Same:
         if (refreshed.exists)
             m_state = refreshed;
@@ -180,7 +210,7 @@ bool DiskGuard::confirmWrite(const QByteArray &bytes)
     if (m_path.isEmpty())
         return true;
     DiskState refreshed;
-    const DiskState::Change change = state().compare(m_path, &refreshed);
+    const DiskState::Change change = compareWithDisk(&refreshed);
     if (change == DiskState::Same)
         return true;
     const QString title = m_editor->windowTitle();

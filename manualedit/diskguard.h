@@ -7,6 +7,9 @@
 #include <QThreadPool>
 #include <QPointer>
 
+#include <atomic>
+#include <memory>
+
 class FrmManEdit;
 class QFileSystemWatcher;
 class QFrame;
@@ -32,9 +35,12 @@ public:
 
     // The editor now shows the file at path, which was in state when read.
     void loaded(const QString &path, const DiskState &state);
-    // The same for the bytes just read from path; they are hashed on a worker
-    // thread, so that opening a large file does not wait for the digest.
+    // The same for the bytes just read from path. They are hashed on a worker
+    // thread once the editor has opened the text, so that opening a large
+    // file neither waits for the digest nor shares the processor with it.
     void loaded(const QString &path, const QByteArray &bytes);
+    // The editor shows the text it loaded.
+    void opened();
     // The editor shows no file (a block).
     void forget();
     // Before bytes are written to the file: true when the file is as it was
@@ -61,6 +67,8 @@ signals:
 
 private:
     void watch();
+    void startDigest();
+    DiskState::Change compareWithDisk(DiskState *refreshed);
     void showBar(const QString &text, bool canCompare);
     void compareNow();
     void reloadNow();
@@ -71,6 +79,8 @@ private:
     QString m_path;
     DiskState m_state;
     QThreadPool m_pool;
+    QByteArray m_undigested;      // the bytes loaded, until their digest starts
+    std::shared_ptr<std::atomic<bool>> m_stopDigest = std::make_shared<std::atomic<bool>>(false);
     QFuture<QByteArray> m_digest; // of the bytes loaded, while it is computed
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_settle;

@@ -4,9 +4,23 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 QByteArray DiskState::digest(QByteArrayView bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+QByteArray DiskState::digest(QByteArrayView bytes, const std::atomic<bool> *stop)
+{
+    constexpr qsizetype kPiece = 1024 * 1024;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (qsizetype at = 0; at < bytes.size(); at += kPiece) {
+        if (stop->load(std::memory_order_relaxed))
+            return QByteArray();
+        hash.addData(bytes.sliced(at, std::min(kPiece, bytes.size() - at)));
+    }
+    return hash.result();
 }
 
 namespace {
@@ -51,6 +65,12 @@ DiskState DiskState::read(const QString &path, QByteArray *bytes)
     if (bytes)
         *bytes = all;
     return state;
+}
+
+bool DiskState::sameSizeAndTime(const QString &path) const
+{
+    const DiskState now = looked(path);
+    return now.exists && now.size == size && now.modified == modified;
 }
 
 DiskState::Change DiskState::compare(const QString &path, DiskState *refreshed) const

@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <atomic>
+
 // What the manual editor knows of a game file on disk: whether it is there,
 // its size, its modification time and the SHA-256 of its bytes. Other
 // programs (a second editor, a mod manager) may change the file while it is
@@ -28,6 +30,10 @@ struct DiskState
     // file system, the digest from bytes. For the file just read or written.
     static DiskState of(const QString &path, const QByteArray &bytes);
     static QByteArray digest(QByteArrayView bytes);
+    // The same, a piece at a time; empty once stop is set.
+    static QByteArray digest(QByteArrayView bytes, const std::atomic<bool> *stop);
+    // The file at path exists with this state's size and time.
+    bool sameSizeAndTime(const QString &path) const;
 
     enum Change { Same, Changed, Gone, Back };
     // How the file at path stands against this state, taken earlier. When the

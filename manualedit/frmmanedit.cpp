@@ -14,6 +14,7 @@
 #include "manualedit/recovery.h"
 #include "manualedit/settingsstore.h"
 #include "manualedit/textcontrol.h"
+#include "manualedit/textloader.h"
 #include "platform/codepage.h"
 #include "platform/eventyield.h"
 #include "platform/gamepath.h"
@@ -30,9 +31,11 @@
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -47,10 +50,11 @@
 #include <QStatusBar>
 #include <QStringListModel>
 #include <QTime>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <Qsci/qscidocument.h>
+#include <QtConcurrent/QtConcurrentRun>
 #include <Qsci/qsciscintilla.h>
 
 #include <algorithm>
@@ -65,11 +69,9 @@ QPointer<FrmManEdit> s_instance;
 FrmManEdit::GoToLineHook s_goToLineHook;
 QString s_stockTable;
 
-// Text goes into the control in pieces of about this many bytes, each ending
-// at a line end, and the event loop gets a turn whenever kFillTurnMs have
-// passed, so that even a very large file never stops the program answering.
-constexpr qsizetype kFillPiece = 4 * 1024 * 1024;
-constexpr qint64 kFillTurnMs = 40;
+// While a text goes in on a worker thread, how often the loading steps look
+// whether the window was closed or given other text meanwhile.
+constexpr int kFillPollMs = 20;
 
 // The indicator that marks the matches of the search text on screen.
 constexpr int kMatchIndicator = 8;
@@ -104,16 +106,6 @@ void yieldOnce()
 {
     EventYield::reset();
     EventYield::yield();
-}
-
-// Where a piece starting at from should end: just past the first line end at
-// or after from + kFillPiece, never between the CR and LF of one line end.
-qsizetype pieceEnd(const QByteArray &text, qsizetype from)
-{
-    const qsizetype n = text.size();
-    if (from + kFillPiece >= n)
-        return n;
-    return BlockFormat::nextLineStart(text, from + kFillPiece);
 }
 
 // Scintilla's line-end mode for the most common line end of the text's
@@ -255,6 +247,11 @@ FrmManEdit::FrmManEdit(QWidget *parent)
     m_text->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, kMatchIndicator, QsciScintillaBase::INDIC_ROUNDBOX);
     m_text->SendScintilla(QsciScintillaBase::SCI_INDICSETALPHA, kMatchIndicator, 90);
     m_text->SendScintilla(QsciScintillaBase::SCI_INDICSETUNDER, kMatchIndicator, 1L);
+    // No annotations are shown; with them on, every new document and every
+    // inserted line would have its height worked out anew.
+    m_text->setAnnotationDisplay(QsciScintilla::AnnotationHidden);
+    m_loader = std::make_unique<TextLoader>(m_text);
+    m_workers = std::make_unique<QThreadPool>();
     m_text->installEventFilter(this);
     m_text->viewport()->installEventFilter(this);
     connect(m_text, &QsciScintilla::modificationChanged, this, &FrmManEdit::onModificationChanged);
@@ -513,6 +510,9 @@ void FrmManEdit::buildStatusBar()
     m_panels[1]->setText(kIdle);
 }
 
+// Declared here, where the loader's type is known.
+FrmManEdit::~FrmManEdit() = default;
+
 bool FrmManEdit::OpenFile(int FolderKind, const QString &FileName)
 {
     ManualEditTarget target;
@@ -535,7 +535,7 @@ bool FrmManEdit::OpenFile(int FolderKind, const QString &FileName)
     file.close();
 
     m_guard->loaded(path, bytes);
-    QByteArray utf8 = CodePage::toUtf8(bytes.constData(), bytes.size());
+    QByteArray utf8 = CodePage::toUtf8(bytes);
     bytes.clear();
     setText(std::move(utf8));
     m_target = target;
@@ -598,7 +598,7 @@ void FrmManEdit::reloadText(const QByteArray &bytes)
         return;
     const int line = caretLine();
     const long firstVisible = m_text->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
-    const QByteArray utf8 = CodePage::toUtf8(bytes.constData(), bytes.size());
+    const QByteArray utf8 = CodePage::toUtf8(bytes);
     // Reloading is no edit the user could undo into the other program's text.
     m_assist->textLoading();
     m_text->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0UL);
@@ -687,53 +687,97 @@ void FrmManEdit::setText(QByteArray utf8)
     // have already been asked about.
     m_text->setEolMode(QsciScintilla::EolMode(usualLineEnd(utf8)));
     m_pending = utf8.isNull() ? QByteArray("") : std::move(utf8);
+    m_loader->cancel();
     m_assist->textLoading();
-    m_pendingFrom = 0;
     m_text->setModified(false);
     // New text runs the loading steps again when the window is next shown.
     m_loaded = false;
     ++m_textGeneration;
 }
 
+FrmManEdit::Outline FrmManEdit::outlineOf(QByteArrayView utf8)
+{
+    const QList<BlockFormat::Heading> headings = BlockFormat::headings(utf8);
+    Outline outline;
+    outline.lines.reserve(headings.size());
+    outline.texts.reserve(headings.size());
+    for (const BlockFormat::Heading &heading : headings) {
+        outline.lines.append(heading.line);
+        outline.texts.append(QString::fromUtf8(heading.keyword + ' ' + heading.name));
+    }
+    return outline;
+}
+
+void FrmManEdit::startFill()
+{
+    // The text goes into a new document on one worker while another finds
+    // the outline's blocks in it; the window keeps answering meanwhile.
+    m_outlineJob = QtConcurrent::run(m_workers.get(), [text = m_pending] { return outlineOf(text); });
+    m_fillStarted = m_loader->start(m_pending);
+}
+
 bool FrmManEdit::fillText(const QPointer<FrmManEdit> &self, unsigned generation)
 {
-    QElapsedTimer sinceTurn;
-    sinceTurn.start();
-    while (!textComplete()) {
-        if (m_pendingFrom == 0) {
-            // A new document, sized for the text: emptying the old one line
-            // by line would take as long as filling it, and its per-line
-            // data would slow down every line going in.
-            const int eolMode = m_text->eolMode();
-            m_text->setDocument(QsciDocument());
-            m_text->setUtf8(true);
-            m_text->setEolMode(QsciScintilla::EolMode(eolMode));
-            m_text->setLexer(m_lexer);
-            // Setting the lexer again resets the margins' looks.
-            applyPalette();
-            m_text->setMarginsFont(m_text->font());
-            m_text->SendScintilla(QsciScintillaBase::SCI_ALLOCATE, (unsigned long)(m_pending.size() + 1));
-            // Filling is part of loading, not an edit the user could undo.
-            m_text->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0UL);
-        }
-        const qsizetype end = pieceEnd(m_pending, m_pendingFrom);
-        // Appended by length: a NUL byte is text like any other.
-        m_text->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, (unsigned long)(end - m_pendingFrom),
-                              m_pending.constData() + m_pendingFrom);
-        m_pendingFrom = end;
-        if (end == m_pending.size())
-            m_pending = QByteArray();
-        if (sinceTurn.elapsed() < kFillTurnMs)
-            continue;
-        yieldOnce();
-        sinceTurn.start();
-        // New text, or a close, ends this filling.
+    // The outline is listed as soon as it is found, while the text still goes in.
+    auto takeOutline = [this] {
+        Outline blocks = m_outlineJob.result();
+        m_outlineJob = QFuture<Outline>();
+        m_headingLines = std::move(blocks.lines);
+        m_headingTexts = std::move(blocks.texts);
+        fillOutline();
+    };
+    QFutureWatcher<Outline> outlineWatcher;
+    connect(&outlineWatcher, &QFutureWatcher<Outline>::finished, this, [&] {
+        if (self && generation == m_textGeneration && m_outlineJob.isValid())
+            takeOutline();
+    });
+    outlineWatcher.setFuture(m_outlineJob);
+    const bool started = m_fillStarted;
+    if (started) {
+        QFutureWatcher<void> watcher;
+        QEventLoop wait;
+        connect(&watcher, &QFutureWatcher<void>::finished, &wait, &QEventLoop::quit);
+        // A close or new text stops the worker at its next piece; a window
+        // deleted meanwhile has stopped it already.
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &wait, [&] {
+            if (!self)
+                wait.quit();
+            else if (m_closing || generation != m_textGeneration)
+                m_loader->cancel();
+        });
+        poll.start(kFillPollMs);
+        watcher.setFuture(m_loader->future());
+        if (!watcher.isFinished())
+            wait.exec();
         if (!self || m_closing || generation != m_textGeneration)
             return false;
     }
+    m_pending = QByteArray();
+    if (!started || !m_loader->show()) {
+        // Only a lack of memory stops the control taking a text: what it
+        // holds is no file, and it cannot be saved over one.
+        m_target = ManualEditTarget();
+        m_fileName.clear();
+        m_nativePath.clear();
+        m_guard->forget();
+        m_recovery->track(QString(), 0, QString(), QString());
+        m_headingLines.clear();
+        m_headingTexts.clear();
+        fillOutline();
+        Messages::show(this, {QStringLiteral("%1 has not enough memory for this text.").arg(appName()), m_tag,
+                              QMessageBox::Warning});
+        return true;
+    }
+    m_text->setUtf8(true);
+    // Filling was part of loading, not an edit the user could undo.
     m_text->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     m_text->SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1UL);
     m_text->setModified(false);
+    if (m_outlineJob.isValid())
+        takeOutline();
+    followCaret();
+    m_outlineShape = {m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), m_text->lines()};
     return true;
 }
 
@@ -782,6 +826,8 @@ void FrmManEdit::runLoadingSteps()
     unsigned generation;
     do {
         generation = m_textGeneration;
+        // The text goes in while the window shows that it is loading.
+        startFill();
         // The placement is the one stored when the editor last closed; an
         // open window stays where the user put it.
         if (!isVisible())
@@ -809,12 +855,6 @@ void FrmManEdit::runLoadingSteps()
         setWindowTitle(QStringLiteral("Loading, Calculating Number Of Lines..."));
         m_lineCount = int(m_text->lines());
         m_marked.clear();
-        // The outline of a large file takes a while to list: it follows
-        // once the text can be read and edited.
-        m_headingLines.clear();
-        m_headingTexts.clear();
-        fillOutline();
-        m_outlineTimer->start(0);
         yieldOnce();
         if (!self || m_closing)
             return;
@@ -843,6 +883,7 @@ void FrmManEdit::runLoadingSteps()
     } while (generation != m_textGeneration);
     m_loaded = true;
     m_loading = false;
+    m_guard->opened();
     m_assist->textLoaded(int(shownDataFile()));
 }
 
@@ -866,10 +907,14 @@ void FrmManEdit::applyStoredFont()
 void FrmManEdit::setTextFont(const QFont &font)
 {
     // The control's own setFont only reaches text without a lexer; the
-    // widget's font is where the chosen font is kept.
-    m_text->QWidget::setFont(font);
-    m_lexer->setTextFont(font);
-    m_text->setMarginsFont(font);
+    // widget's font is where the chosen font is kept. Every style is laid
+    // out anew for a new font, so the same font is not set again.
+    if (m_fontSet != font) {
+        m_fontSet = font;
+        m_text->QWidget::setFont(font);
+        m_lexer->setTextFont(font);
+        m_text->setMarginsFont(font);
+    }
     // Room for the last line's number and a little more.
     m_text->setMarginWidth(0, QStringLiteral("0%1").arg(std::max(m_lineCount, 999)));
 }
@@ -1119,19 +1164,11 @@ void FrmManEdit::updateOutline()
 {
     m_outlineTimer->setInterval(kOutlineDelayMs);
     m_outlineShape = {m_text->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), m_text->lines()};
-    const QList<BlockFormat::Heading> headings = BlockFormat::headings(utf8Text());
-    QList<int> lines;
-    QStringList texts;
-    lines.reserve(headings.size());
-    texts.reserve(headings.size());
-    for (const BlockFormat::Heading &heading : headings) {
-        lines.append(heading.line);
-        texts.append(QString::fromUtf8(heading.keyword + ' ' + heading.name));
-    }
-    m_headingLines = std::move(lines);
+    Outline outline = outlineOf(utf8Text());
+    m_headingLines = std::move(outline.lines);
     // Typing inside a block moves line numbers at most: the list stays.
-    if (texts != m_headingTexts || m_outline->count() != m_outlineRows.size()) {
-        m_headingTexts = std::move(texts);
+    if (outline.texts != m_headingTexts || m_outline->count() != m_outlineRows.size()) {
+        m_headingTexts = std::move(outline.texts);
         fillOutline();
     }
     followCaret();
@@ -1608,6 +1645,7 @@ void FrmManEdit::closeEvent(QCloseEvent *event)
     // Loading steps that are still giving the event loop turns stop at the
     // next one, and the next caller gets a new window, not this closing one.
     m_closing = true;
+    m_loader->cancel();
     // Saved, discarded or never changed: nothing left to recover.
     m_recovery->discard();
     if (s_instance == this)

@@ -3,15 +3,19 @@
 #include "manualedit/blockformat.h"
 #include "manualedit/manualedittarget.h"
 
+#include <QFont>
+#include <QFuture>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class DataAssist;
 class DiskGuard;
 class RecoveryWriter;
+class TextLoader;
 struct RecoveryFile;
 class IniLexer;
 class QAction;
@@ -20,6 +24,7 @@ class QLabel;
 class QLineEdit;
 class QsciScintilla;
 class QStringListModel;
+class QThreadPool;
 class QPushButton;
 class QTimer;
 class QToolBar;
@@ -41,6 +46,7 @@ class FrmManEdit : public QMainWindow
     Q_OBJECT
 
 public:
+    ~FrmManEdit() override;
     // The editor window, created when none is open.
     static FrmManEdit *instance();
     // The open editor window, or nullptr.
@@ -164,6 +170,9 @@ private:
 
     void showEditor();
     void runLoadingSteps();
+    // Starts putting the pending text into the control; fillText waits for
+    // it to be in and shows it.
+    void startFill();
     bool fillText(const QPointer<FrmManEdit> &self, unsigned generation);
     void applyStoredFont();
     void setTextFont(const QFont &font);
@@ -176,6 +185,13 @@ private:
     void markMatches();
     // The first match of the search text between from and to: its start and end, or -1.
     std::pair<long, long> search(long from, long to) const;
+    // The top-level blocks of a text: their header lines (from 0) and "Keyword Name".
+    struct Outline
+    {
+        QList<int> lines;
+        QStringList texts;
+    };
+    static Outline outlineOf(QByteArrayView utf8);
     void updateOutline();
     void fillOutline();
     void followCaret();
@@ -218,9 +234,13 @@ private:
     bool m_loading = false;
     bool m_closing = false;
     // Text on its way into the text control (UTF-8), which the loading steps
-    // fill a piece at a time; null once all of it is in.
+    // put in on a worker thread; null once all of it is in.
     QByteArray m_pending;
-    qsizetype m_pendingFrom = 0;
+    std::unique_ptr<TextLoader> m_loader;
+    bool m_fillStarted = false;
+    // Finds the outline of a text while it goes in.
+    std::unique_ptr<QThreadPool> m_workers;
+    QFuture<Outline> m_outlineJob;
     int m_lineCount = 0;
     // The search text whose matches are marked in the lines on screen, and
     // where they were last marked.
@@ -242,6 +262,8 @@ private:
     // The text's length and line count when the outline was last built.
     std::pair<long, long> m_outlineShape{-1, -1};
     bool m_lookingUp = false;
+    // The font the text was last given.
+    std::optional<QFont> m_fontSet;
     // Where go to definition started, for Alt+Left.
     struct Place
     {

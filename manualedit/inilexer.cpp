@@ -206,9 +206,16 @@ void IniLexer::styleLines(int first, int last)
     int depth = depthBefore(line);
 
     // The text is read in place and the styles go back in one piece: a
-    // million lines are styled for Fold All.
-    const QByteArrayView all(reinterpret_cast<const char *>(send(QsciScintillaBase::SCI_GETCHARACTERPOINTER)),
-                             send(QsciScintillaBase::SCI_GETLENGTH));
+    // million lines are styled for Fold All. Only the lines that can be
+    // looked at are asked for, so that the control need not move its gap
+    // (where typing happens) across the rest of the text.
+    const qsizetype startPos = send(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+    const int endLine = last + kRestOfBlock + kLookAhead + 2;
+    const qsizetype endPos = endLine < lineCount ? send(QsciScintillaBase::SCI_POSITIONFROMLINE, endLine)
+                                                 : send(QsciScintillaBase::SCI_GETLENGTH);
+    const QByteArrayView all(
+        reinterpret_cast<const char *>(send(QsciScintillaBase::SCI_GETRANGEPOINTER, startPos, endPos - startPos)),
+        endPos - startPos);
     auto significantFrom = [&](qsizetype start) {
         for (int k = 0; k < kLookAhead && start < all.size(); ++k) {
             const QByteArrayView candidate = all.sliced(start, BlockFormat::lineEnd(all, start) - start);
@@ -219,9 +226,8 @@ void IniLexer::styleLines(int first, int last)
         }
         return QByteArrayView();
     };
-    const qsizetype startPos = send(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
     QByteArray styles;
-    for (qsizetype pos = startPos; line < lineCount; ++line) {
+    for (qsizetype pos = 0; line < lineCount; ++line) {
         const qsizetype next = BlockFormat::nextLineStart(all, pos);
         const QByteArrayView current = all.sliced(pos, BlockFormat::lineEnd(all, pos) - pos);
         const BlockFormat::Kind kind = BlockFormat::kindOf(current, depth, significantFrom(next));

@@ -60,6 +60,26 @@ void copyAscii(const unsigned char *src, qsizetype size, qsizetype &i, char *dst
 #endif
 }
 
+bool isAscii(const unsigned char *src, qsizetype size)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Sixty-four at a time: the high bits of four loads together.
+    for (; i + 64 <= size; i += 64) {
+        const auto *at = reinterpret_cast<const __m128i *>(src + i);
+        const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),
+                                         _mm_or_si128(_mm_loadu_si128(at + 2), _mm_loadu_si128(at + 3)));
+        if (_mm_movemask_epi8(any) != 0)
+            return false;
+    }
+#endif
+    for (; i < size; ++i) {
+        if (src[i] >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 namespace CodePage {
@@ -149,6 +169,13 @@ QByteArray toUtf8(const char *data, qsizetype size)
     }
     out.truncate(o);
     return out;
+}
+
+QByteArray toUtf8(const QByteArray &bytes)
+{
+    if (isAscii(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size()))
+        return bytes;
+    return toUtf8(bytes.constData(), bytes.size());
 }
 
 QByteArray fromUtf8(const char *data, qsizetype size, qsizetype *unencodable)

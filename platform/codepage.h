@@ -24,6 +24,9 @@ bool canEncode(QStringView text);
 
 // The same text as UTF-8, straight from the bytes: what the raw editor holds.
 QByteArray toUtf8(const char *data, qsizetype size);
+// The same; ASCII bytes, which most game files are throughout, are already
+// their UTF-8 and come back shared, not copied.
+QByteArray toUtf8(const QByteArray &bytes);
 
 // UTF-8 back to the code page's bytes. Characters outside the code page, and
 // bytes that are no valid UTF-8, become '?'; unencodable, when given,

@@ -41,6 +41,22 @@ private slots:
         QVERIFY(CodePage::canEncode(text));
     }
 
+    // A text of ASCII alone is its own UTF-8 and is shared, not copied; a
+    // single other byte anywhere, even in the last few, is converted.
+    void asciiTextIsItsOwnUtf8()
+    {
+        const QByteArray ascii = QByteArray("BuildCost = 700\r\n").repeated(9);
+        const QByteArray same = CodePage::toUtf8(ascii);
+        QCOMPARE(same, ascii);
+        QCOMPARE(same.constData(), ascii.constData());
+        for (qsizetype at = 0; at < ascii.size(); ++at) {
+            QByteArray text = ascii;
+            text[at] = char(0x80);
+            QCOMPARE(CodePage::toUtf8(text), CodePage::toUtf8(text.constData(), text.size()));
+            QCOMPARE(CodePage::toUtf8(text).size(), ascii.size() + 2);
+        }
+    }
+
     // The bytes where Windows-1252 differs from Latin-1, one by one.
     void bytes80To9FDecodeToTheirCharacters()
     {
