@@ -18,6 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (CodePage::fromUtf8(utf8.constData(), utf8.size(), &unencodable) != QByteArrayView(bytes, n) ||
         unencodable != 0)
         std::abort();
+    // Whole, the bytes convert alike, ASCII ones shared as they are.
+    if (CodePage::toUtf8(QByteArray(bytes, n)) != utf8)
+        std::abort();
     // Any bytes at all read as UTF-8 give one byte a character or fewer.
     if (CodePage::fromUtf8(bytes, n, &unencodable).size() > n || unencodable > n)
         std::abort();
