@@ -19,6 +19,7 @@
 #include "platform/eventyield.h"
 #include "platform/gamepath.h"
 #include "platform/messages.h"
+#include "platform/threadpriority.h"
 #include "platform/windowplacement.h"
 #include "startup/dbctl.h"
 #include "wholedata/frmfindinfiles.h"
@@ -711,8 +712,12 @@ FrmManEdit::Outline FrmManEdit::outlineOf(QByteArrayView utf8)
 void FrmManEdit::startFill()
 {
     // The text goes into a new document on one worker while another finds
-    // the outline's blocks in it; the window keeps answering meanwhile.
-    m_outlineJob = QtConcurrent::run(m_workers.get(), [text = m_pending] { return outlineOf(text); });
+    // the outline's blocks in it; the window keeps answering meanwhile. The
+    // outline gives way to the text and to the window's painting.
+    m_outlineJob = QtConcurrent::run(m_workers.get(), [text = m_pending] {
+        ThreadPriority::lowerCurrentThread();
+        return outlineOf(text);
+    });
     m_fillStarted = m_loader->start(m_pending);
 }
 
