@@ -762,6 +762,7 @@ bool FrmManEdit::fillText(const QPointer<FrmManEdit> &self, unsigned generation)
     if (!started || !m_loader->show()) {
         // Only a lack of memory stops the control taking a text: what it
         // holds is no file, and it cannot be saved over one.
+        const QString path = m_nativePath;
         m_target = ManualEditTarget();
         m_fileName.clear();
         m_nativePath.clear();
@@ -770,8 +771,9 @@ bool FrmManEdit::fillText(const QPointer<FrmManEdit> &self, unsigned generation)
         m_headingLines.clear();
         m_headingTexts.clear();
         fillOutline();
-        Messages::show(this, {QStringLiteral("%1 has not enough memory for this text.").arg(appName()), m_tag,
-                              QMessageBox::Warning});
+        Messages::show(this, {QStringLiteral("%1 could not open the file\n%2\n\nThere is not enough memory for its text.")
+                                  .arg(appName(), QDir::toNativeSeparators(path)),
+                              m_tag, QMessageBox::Warning});
         return true;
     }
     m_text->setUtf8(true);
