@@ -6,17 +6,12 @@
 
 #include <algorithm>
 
-QByteArray DiskState::digest(QByteArrayView bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-}
-
 QByteArray DiskState::digest(QByteArrayView bytes, const std::atomic<bool> *stop)
 {
     constexpr qsizetype kPiece = 1024 * 1024;
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (qsizetype at = 0; at < bytes.size(); at += kPiece) {
-        if (stop->load(std::memory_order_relaxed))
+        if (stop && stop->load(std::memory_order_relaxed))
             return QByteArray();
         hash.addData(bytes.sliced(at, std::min(kPiece, bytes.size() - at)));
     }

@@ -29,9 +29,8 @@ struct DiskState
     // The state of the file at path, which holds bytes: size and time from the
     // file system, the digest from bytes. For the file just read or written.
     static DiskState of(const QString &path, const QByteArray &bytes);
-    static QByteArray digest(QByteArrayView bytes);
-    // The same, a piece at a time; empty once stop is set.
-    static QByteArray digest(QByteArrayView bytes, const std::atomic<bool> *stop);
+    // The digest of bytes, a piece at a time; empty once stop, when given, is set.
+    static QByteArray digest(QByteArrayView bytes, const std::atomic<bool> *stop = nullptr);
     // The file at path exists with this state's size and time.
     bool sameSizeAndTime(const QString &path) const;
 

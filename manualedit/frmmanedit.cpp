@@ -718,7 +718,7 @@ void FrmManEdit::startFill()
         ThreadPriority::lowerCurrentThread();
         return outlineOf(text);
     });
-    m_fillStarted = m_loader->start(m_pending);
+    m_loader->start(m_pending);
 }
 
 bool FrmManEdit::fillText(const QPointer<FrmManEdit> &self, unsigned generation)
@@ -737,8 +737,8 @@ bool FrmManEdit::fillText(const QPointer<FrmManEdit> &self, unsigned generation)
             takeOutline();
     });
     outlineWatcher.setFuture(m_outlineJob);
-    const bool started = m_fillStarted;
-    if (started) {
+    {
+        // A load that could not start has nothing to wait for: its future is finished.
         QFutureWatcher<void> watcher;
         QEventLoop wait;
         connect(&watcher, &QFutureWatcher<void>::finished, &wait, &QEventLoop::quit);
@@ -759,7 +759,7 @@ bool FrmManEdit::fillText(const QPointer<FrmManEdit> &self, unsigned generation)
             return false;
     }
     m_pending = QByteArray();
-    if (!started || !m_loader->show()) {
+    if (!m_loader->show()) {
         // Only a lack of memory stops the control taking a text: what it
         // holds is no file, and it cannot be saved over one.
         const QString path = m_nativePath;

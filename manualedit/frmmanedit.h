@@ -237,7 +237,6 @@ private:
     // put in on a worker thread; null once all of it is in.
     QByteArray m_pending;
     std::unique_ptr<TextLoader> m_loader;
-    bool m_fillStarted = false;
     // Finds the outline of a text while it goes in.
     std::unique_ptr<QThreadPool> m_workers;
     QFuture<Outline> m_outlineJob;

@@ -24,7 +24,8 @@ public:
     TextLoader &operator=(const TextLoader &) = delete;
 
     // Starts filling a new document with the text; false when the control
-    // could make none. The control's current document is left alone.
+    // could make none, and show() then fails. The control shows an empty
+    // document until show().
     bool start(const QByteArray &utf8);
     // Finishes once the worker has put the text in, or stopped.
     QFuture<void> future() const { return m_future; }
